@@ -1,0 +1,39 @@
+# Sourced by test.sh and run.sh: installs the Debian packages the build needs.
+LUMETRA_PACKAGES="cmake ninja-build g++ pkg-config ccache git qt6-base-dev libgl-dev
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
+  libqcustomplot-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang-format"
+
+lumetra_missing_packages() {
+  local missing=""
+  for p in $LUMETRA_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+  done
+  echo "$missing"
+}
+
+lumetra_install_deps() {
+  local missing
+  missing=$(lumetra_missing_packages)
+  [ -z "$missing" ] && return 0
+  local cmd="apt-get install -y --no-install-recommends$missing"
+  if [ "$(id -u)" = 0 ]; then
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive $cmd
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo apt-get update -qq && sudo DEBIAN_FRONTEND=noninteractive $cmd
+  else
+    echo "Missing packages. Run as root: apt-get update && $cmd" >&2
+    return 1
+  fi
+}
+
+# configure_and_build DIR [cmake options...]
+lumetra_build() {
+  local dir=$1
+  shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" || return 1
+  else
+    cmake "$dir" "$@" >/dev/null || return 1
+  fi
+  cmake --build "$dir" -j "$(nproc)"
+}

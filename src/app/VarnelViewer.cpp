@@ -1,0 +1,313 @@
+#include "app/VarnelViewer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/AboutForm.h"
+#include "app/ControlRules.h"
+#include "app/HintFilter.h"
+#include "display/ChildForm.h"
+#include "platform/Dialogs.h"
+#include "platform/Placement.h"
+#include "platform/RegIniFile.h"
+#include "platform/SingleInstance.h"
+#include "platform/Versioner.h"
+
+namespace {
+
+const QString kCaption = QStringLiteral("Lumetra");
+const QString kOwnerText =
+    QStringLiteral("Licensed for motion analysis of test events.\nOrvanta test engineering tools");
+constexpr int kMasterPeriodMs = 100;
+
+template <typename T>
+T* component(const QObject* form, const char* name) {
+  return form->findChild<T*>(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+TVarnelViewer::TVarnelViewer(TSingleInstance* instance, const QStringList& commandLineFiles,
+                             QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+  setObjectName(QStringLiteral("VarnelViewer"));
+  programDirectory_ = QCoreApplication::applicationDirPath() + u'/';
+  setWindowTitle(kCaption);
+  setMinimumSize(230, 87);
+  setMaximumSize(630, 150);
+
+  about_ = new TAboutForm(this);
+  const TVersioner version;
+  about_->SetTexts(QStringLiteral("Version ") + version.Value(QStringLiteral("SpecialBuild")) +
+                       u' ' + version.Value(QStringLiteral("FileVersion")),
+                   version.Value(QStringLiteral("LegalCopyright")), kOwnerText);
+  registry_ = std::make_unique<TRegIniFile>(kApplicationKey);
+
+  createMenus();
+  createToolBar();
+  createTimePanel();
+  auto* client = new QWidget;
+  auto* column = new QVBoxLayout(client);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(toolBarPanel_);
+  column->addWidget(timePanel_);
+  column->addStretch();
+  setCentralWidget(client);
+  timePanel_->hide();
+
+  // Features this system does not provide.
+  for (const char* name : {"AttachBtn", "CleanupBtn", "RecordBtn", "PresentationBtn"})
+    component<QToolButton>(this, name)->hide();
+  for (const char* name : {"OpenImager1", "DeleteSourceFiles", "AssignDatabaseFiles"})
+    component<QAction>(this, name)->setVisible(false);
+
+  about_->ShowSplash(QStringLiteral("Motion Analysis ") + kCaption);
+  layoutToolBar();
+
+  hints_ = new THintFilter(this);
+  qApp->installEventFilter(hints_);
+  readPreferences();
+  ReadDatabaseFiles(*registry_, databases_);
+  RestorePlacement(this, registry_.get(), true);
+
+  connect(qApp, &QApplication::focusChanged, this,
+          [this](QWidget*, QWidget* now) { ActiveFormChanged(now ? now->window() : nullptr); });
+  ApplyControlRules();
+  timer_.setInterval(kMasterPeriodMs);
+  timer_.start();
+
+  for (const QString& f : commandLineFiles) {
+    if (f.isEmpty()) break;
+    openQueue_ << f;
+  }
+  if (instance)
+    connect(instance, &TSingleInstance::handOverReceived, this, &TVarnelViewer::TakeHandOver);
+  for (QWidget* w : {static_cast<QWidget*>(this), toolBarPanel_, timePanel_}) {
+    w->setMouseTracking(true);
+    w->installEventFilter(this);
+  }
+  setAcceptDrops(true);
+  show();
+}
+
+TVarnelViewer::~TVarnelViewer() {
+  if (hints_) qApp->removeEventFilter(hints_);
+}
+
+void TVarnelViewer::readPreferences() {
+  const bool hints = registry_->ReadBool(QStringLiteral("Preferences"), QStringLiteral("Show Hints"), true);
+  hints_->SetShowHints(hints);
+  component<QAction>(this, "ShowHints")->setChecked(hints);
+  openDirectory_ = registry_->ReadString(QStringLiteral("Open"), QStringLiteral("Directory"),
+                                         programDirectory_ + QStringLiteral("Samples"));
+  presentationFile_ =
+      registry_->ReadString(QStringLiteral("Presentation"), QStringLiteral("Filename"), QString());
+  regFileAge_ = registry_->ReadInteger(QStringLiteral("ffdshow"), QStringLiteral("Reg File Age"), -1);
+}
+
+void TVarnelViewer::writePreferences() {
+  registry_->WriteBool(QStringLiteral("Preferences"), QStringLiteral("Show Hints"), hints_->ShowHints());
+  registry_->WriteString(QStringLiteral("Open"), QStringLiteral("Directory"), openDirectory_);
+  registry_->WriteString(QStringLiteral("Presentation"), QStringLiteral("Filename"), presentationFile_);
+  registry_->WriteInteger(QStringLiteral("ffdshow"), QStringLiteral("Reg File Age"), regFileAge_);
+  WriteDatabaseFiles(*registry_, databases_);
+}
+
+bool TVarnelViewer::ShowHintsOn() const { return hints_->ShowHints(); }
+
+void TVarnelViewer::ShowHintsClick() {
+  QAction* item = component<QAction>(this, "ShowHints");
+  hints_->SetShowHints(item->isChecked());
+}
+
+void TVarnelViewer::ApplyControlRules() {
+  TControlState s;
+  s.hasChildren = !children_.isEmpty();
+  s.hasActiveChild = activeChild_ != nullptr;
+  if (activeChild_) {
+    s.activeSaving = activeChild_->Saving;
+    s.activeIsDisplay = activeChild_->IsDisplayWindow();
+    s.activeAllowsQuickMeasure = activeChild_->QuickMeasureAllowed;
+  }
+  const TControlRules r = ::ApplyControlRules(s);
+  if (!r.showTimePanel) {
+    timePanel_->hide();
+    component<QToolButton>(this, "PlaySB")->setChecked(false);
+    component<QToolButton>(this, "RepeatSB")->setChecked(false);
+  }
+  centralWidget()->setFixedHeight(toolBarPanel_->height() +
+                                  (timePanel_->isVisible() ? timePanel_->height() : 0));
+  for (const char* name : {"CloseItem", "CloseAllItem", "CopyFrameItem", "DescriptorsItem"})
+    component<QAction>(this, name)->setEnabled(r.closeAndCopy);
+  for (const char* name : {"CloseAllBtn", "DescriptorsBtn"})
+    component<QToolButton>(this, name)->setEnabled(r.closeAndCopy);
+  timePanel_->setEnabled(r.closeAndCopy);
+  component<QAction>(this, "SaveAs")->setEnabled(r.saveAs);
+  component<QToolButton>(this, "SaveBtn")->setEnabled(r.saveAs);
+  component<QAction>(this, "CompressionOptions")->setEnabled(r.compressionOptions);
+  component<QToolButton>(this, "CompressionOptionsBtn")->setEnabled(r.compressionOptions);
+  component<QAction>(this, "QMeasureItem")->setEnabled(r.quickMeasure);
+  component<QToolButton>(this, "QMeasureBtn")->setEnabled(r.quickMeasure);
+}
+
+void TVarnelViewer::AddChild(TChildForm* child) {
+  children_ << child;
+  connect(child, &QObject::destroyed, this,
+          [this, child] { RemoveChild(static_cast<TChildForm*>(child)); });
+  ApplyControlRules();
+}
+
+void TVarnelViewer::RemoveChild(TChildForm* child) {
+  if (!children_.removeAll(child)) return;
+  if (activeChild_ == child) activeChild_ = nullptr;
+  ApplyControlRules();
+}
+
+void TVarnelViewer::ActiveFormChanged(QWidget* form) {
+  if (!form || form == this) return;
+  auto* child = qobject_cast<TChildForm*>(form);
+  if (child && child->IsDisplayWindow() && children_.contains(child)) {
+    activeChild_ = child;
+    ApplyControlRules();
+  }
+}
+
+void TVarnelViewer::TakeHandOver(const QStringList& files) {
+  openQueue_ << files;
+  setWindowTitle(kCaption);
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+}
+
+void TVarnelViewer::DropFiles(const QStringList& names) {
+  for (const QString& name : names) {
+    if (QFileInfo(name).isDir())
+      dialogs::show(this, QStringLiteral("Drag-Drop of Folders not supported"), kCaption,
+                    dialogs::Buttons::OK, dialogs::Icon::Error);
+    else
+      openQueue_ << name;
+  }
+}
+
+void TVarnelViewer::OpenFramesClick() {
+  about_->hide();
+  dialogs::FileRequest request;
+  request.caption = QStringLiteral("Select File to Preview or Graph");
+  request.directory = openDirectory_;
+  request.filter = QStringLiteral(
+      "Any Lumetra file (*.mav *.avi);;AVI - Video Clip (*.avi);;MAV - Motion Analysis Video "
+      "(*.mav);;Signal Graphing Data (*.asc *.csv *.dat *.prn *.txt)");
+  openQueue_ << dialogs::backend().openFiles(this, request, true).names;
+}
+
+bool TVarnelViewer::CloseAllChildren() {
+  for (qsizetype i = children_.size() - 1; i >= 0; --i) {
+    if (i >= children_.size()) continue;
+    TChildForm* child = children_[i];
+    if (!child->close()) return false;
+    RemoveChild(child);
+    child->deleteLater();
+    QCoreApplication::processEvents();
+  }
+  activeChild_ = nullptr;
+  ApplyControlRules();
+  return true;
+}
+
+void TVarnelViewer::CloseItemClick() {
+  if (!activeChild_) return;
+  TChildForm* child = activeChild_;
+  if (child->close()) {
+    RemoveChild(child);
+    child->deleteLater();
+  }
+  activeChild_ = nullptr;
+  ApplyControlRules();
+}
+
+void TVarnelViewer::CloseAllItemClick() { CloseAllChildren(); }
+
+bool TVarnelViewer::childrenAgreeToClose() {
+  for (qsizetype i = children_.size() - 1; i >= 0; --i) {
+    TChildForm* child = children_[i];
+    try {
+      if (!child->CloseQuery()) return false;
+    } catch (const std::exception&) {
+      // A child that fails while asked must not keep the program from closing.
+      RemoveChild(child);
+    }
+  }
+  return true;
+}
+
+void TVarnelViewer::closeEvent(QCloseEvent* e) {
+  if (!childrenAgreeToClose()) {
+    e->ignore();
+    return;
+  }
+  timer_.stop();
+  writePreferences();
+  SavePlacement(this, registry_.get(), 0);
+  registry_->flush();
+  if (!childrenAgreeToClose()) {
+    timer_.start();
+    e->ignore();
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const bool closed = CloseAllChildren();
+  QApplication::restoreOverrideCursor();
+  if (!closed || !children_.isEmpty()) {
+    timer_.start();
+    e->ignore();
+    return;
+  }
+  about_->hide();
+  e->accept();
+}
+
+void TVarnelViewer::minimizeApplication() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && !w->isMinimized()) w->showMinimized();
+}
+
+void TVarnelViewer::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::WindowStateChange) {
+    auto* change = static_cast<QWindowStateChangeEvent*>(e);
+    if (isMinimized() && !(change->oldState() & Qt::WindowMinimized)) {
+      minimizeApplication();
+    } else if (!isMinimized() && (change->oldState() & Qt::WindowMinimized)) {
+      setWindowState(Qt::WindowNoState);
+      about_->hide();
+    }
+  }
+  QMainWindow::changeEvent(e);
+}
+
+void TVarnelViewer::dragEnterEvent(QDragEnterEvent* e) {
+  if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void TVarnelViewer::dropEvent(QDropEvent* e) {
+  QStringList names;
+  for (const QUrl& url : e->mimeData()->urls())
+    if (url.isLocalFile()) names << url.toLocalFile();
+  DropFiles(names);
+  e->acceptProposedAction();
+}
+
+bool TVarnelViewer::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::MouseMove && about_->isVisible() &&
+      (watched == this || watched == toolBarPanel_ || watched == timePanel_))
+    about_->close();
+  return QMainWindow::eventFilter(watched, e);
+}

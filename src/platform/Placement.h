@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <limits>
+
+class QWidget;
+class TRegIniFile;
+
+// Where a window was: one "Desktop" entry of six integers "top,left,width,height,extra,max".
+struct TPlacement {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  bool maximized = false;
+  int extra = 0;  // the window's own word; a display window keeps its view options here
+};
+
+// The platform's "let the system choose" position: an entry with this left is never fitted.
+constexpr int kDefaultPosition = std::numeric_limits<int>::min();
+
+// Fields that are missing or not numbers keep the values passed in. No registry: unchanged.
+void ReadPlacement(const QString& name, const TRegIniFile* reg, TPlacement& p);
+// As ReadPlacement, then fitted to the monitor nearest to the rectangle.
+void ReadPlacementClamped(const QString& name, const TRegIniFile* reg, TPlacement& p);
+void WritePlacement(const QString& name, TRegIniFile* reg, const TPlacement& p);
+// Reads, fits and applies the entry named after the form's object name; returns the extra word.
+int RestorePlacement(QWidget* form, const TRegIniFile* reg, bool keepSize);
+void SavePlacement(QWidget* form, TRegIniFile* reg, int extra);
+// Moves a top-level window so that its top-left corner lies within the work area under it.
+void MakeFullyVisible(QWidget* form);

@@ -1,0 +1,100 @@
+// The single-instance hand-over between two real processes.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "AppTestSupport.h"
+#include "platform/SingleInstance.h"
+
+namespace {
+
+// Each test gets its own socket directory, so no real instance of the user is disturbed.
+class HandOverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::resetStore();
+    oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", sockets.path().toLocal8Bit());
+  }
+  void TearDown() override { qputenv("TMPDIR", oldTmp); }
+
+  QProcessEnvironment environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), sockets.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return env;
+  }
+  void start(QProcess& p, const QStringList& args) const {
+    p.setProcessEnvironment(environment());
+    p.start(QStringLiteral(LUMETRA_BINARY), args);
+    ASSERT_TRUE(p.waitForStarted(5000));
+  }
+  // Runs our event loop (the first instance may live in this process) until p ends.
+  static bool finishes(QProcess& p, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (p.state() != QProcess::NotRunning && t.elapsed() < ms) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      p.waitForFinished(20);
+    }
+    return p.state() == QProcess::NotRunning;
+  }
+
+  QTemporaryDir sockets;
+  QTemporaryDir config;
+  QByteArray oldTmp;
+};
+
+TEST_F(HandOverTest, SecondStartHandsItsFilesToTheRunningInstanceInOrder) {
+  TSingleInstance instance(QStringLiteral("Lumetra"));
+  ASSERT_TRUE(instance.IsFirst());
+  auto viewer = std::make_unique<TVarnelViewer>(&instance, QStringList{});
+  viewer->setWindowTitle(QStringLiteral("a.avi\nb.avi"));
+
+  QProcess second;
+  start(second, {QStringLiteral("/tests/run1/cam1.avi"), QStringLiteral("/tests/run1/cam 2.avi")});
+  ASSERT_TRUE(finishes(second, 15000));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(viewer->OpenQueue(),
+            (QStringList{"/tests/run1/cam1.avi", "/tests/run1/cam 2.avi"}));
+  EXPECT_EQ(viewer->windowTitle(), "Lumetra");
+
+  QProcess third;  // no files: only brings the running instance to the front
+  start(third, {});
+  ASSERT_TRUE(finishes(third, 15000));
+  EXPECT_EQ(third.exitCode(), 0);
+  EXPECT_EQ(viewer->OpenQueue().size(), 2);
+}
+
+TEST_F(HandOverTest, RealFirstInstanceSurvivesAStaleServerAndTakesAHandOver) {
+  // A crashed instance left its socket file behind.
+  TSingleInstance probe(QStringLiteral("Lumetra"));
+  const QByteArray path = QDir(sockets.path()).filePath(probe.serverName()).toLocal8Bit();
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::strncpy(addr.sun_path, path.constData(), sizeof(addr.sun_path) - 1);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
+  ::close(fd);
+
+  QProcess first;
+  start(first, {});
+  EXPECT_FALSE(first.waitForFinished(2000)) << "the first instance ended: " << first.readAllStandardError().toStdString();
+
+  QProcess second;
+  start(second, {QStringLiteral("x.avi")});
+  ASSERT_TRUE(finishes(second, 15000));
+  EXPECT_EQ(second.exitCode(), 0);  // acknowledged by the real first instance
+  first.kill();
+  first.waitForFinished(5000);
+}
+
+}  // namespace

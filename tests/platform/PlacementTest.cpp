@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include "TestSupport.h"
+#include "platform/Placement.h"
+#include "platform/RegIniFile.h"
+#include "platform/Screens.h"
+
+namespace {
+
+const QString kKey = QStringLiteral("\\Software\\Orvanta\\Lumetra");
+
+class PlacementTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::resetStore();
+    reg = std::make_unique<TRegIniFile>(kKey);
+    // Two monitors side by side; the work areas lose a 40-pixel panel at the top.
+    screens::setLayoutForTesting({{QRect(0, 0, 1920, 1080), QRect(0, 40, 1920, 1040)},
+                                  {QRect(1920, 0, 1280, 1024), QRect(1920, 40, 1280, 984)}});
+  }
+  void TearDown() override { screens::setLayoutForTesting({}); }
+  void entry(const char* text) {
+    reg->WriteString(QStringLiteral("Desktop"), QStringLiteral("W"), QString::fromLatin1(text));
+  }
+  std::unique_ptr<TRegIniFile> reg;
+};
+
+TEST_F(PlacementTest, MissingAndNonNumericFieldsKeepTheCallersValues) {
+  TPlacement p{1, 2, 3, 4, false, 5};
+  entry("10,20");
+  ReadPlacement(QStringLiteral("W"), reg.get(), p);
+  EXPECT_EQ(p.top, 10);
+  EXPECT_EQ(p.left, 20);
+  EXPECT_EQ(p.width, 3);
+  EXPECT_EQ(p.height, 4);
+  EXPECT_EQ(p.extra, 5);
+
+  entry("x,30,,400,268435456,1");
+  ReadPlacement(QStringLiteral("W"), reg.get(), p);
+  EXPECT_EQ(p.top, 10);
+  EXPECT_EQ(p.left, 30);
+  EXPECT_EQ(p.width, 3);
+  EXPECT_EQ(p.height, 400);
+  EXPECT_EQ(p.extra, 268435456);
+  EXPECT_TRUE(p.maximized);
+
+  TPlacement untouched{7, 8, 9, 10, false, 11};
+  ReadPlacement(QStringLiteral("Absent"), reg.get(), untouched);
+  ReadPlacement(QStringLiteral("W"), nullptr, untouched);
+  EXPECT_EQ(untouched.left, 7);
+  EXPECT_EQ(untouched.extra, 11);
+}
+
+TEST_F(PlacementTest, WriteThenReadRoundTripsNegativeExtra) {
+  WritePlacement(QStringLiteral("W"), reg.get(), TPlacement{-5, 6, 700, 500, true, -268435456});
+  EXPECT_EQ(reg->ReadString(QStringLiteral("Desktop"), QStringLiteral("W"), {}),
+            "6,-5,700,500,-268435456,1");
+  TPlacement p;
+  ReadPlacement(QStringLiteral("W"), reg.get(), p);
+  EXPECT_EQ(p.left, -5);
+  EXPECT_EQ(p.extra, -268435456);
+}
+
+TEST_F(PlacementTest, FittingCutsToTheNearestMonitor) {
+  // Wider than the second monitor: cut back to its right edge.
+  entry("100,2000,3000,500,0,0");
+  TPlacement p;
+  ReadPlacementClamped(QStringLiteral("W"), reg.get(), p);
+  EXPECT_EQ(p.left, 2000);
+  EXPECT_EQ(p.width, 3200 - 2000);
+  EXPECT_EQ(p.height, 500);
+  // Above and left of the first monitor: moved onto it.
+  entry("-50,-80,300,200,0,0");
+  ReadPlacementClamped(QStringLiteral("W"), reg.get(), p);
+  EXPECT_EQ(p.left, 0);
+  EXPECT_EQ(p.top, 0);
+  EXPECT_EQ(p.width, 300);
+  // A rectangle touching the bottom edge exactly is cut too.
+  entry("880,10,300,200,0,0");
+  ReadPlacementClamped(QStringLiteral("W"), reg.get(), p);
+  EXPECT_EQ(p.height, 1080 - 880);
+}
+
+TEST_F(PlacementTest, DefaultPositionMarkerIsNotFitted) {
+  entry("5,-2147483648,5000,5000,0,0");
+  TPlacement p;
+  ReadPlacementClamped(QStringLiteral("W"), reg.get(), p);
+  EXPECT_EQ(p.left, kDefaultPosition);
+  EXPECT_EQ(p.width, 5000);
+}
+
+TEST_F(PlacementTest, RestoreKeepSizeMovesOnlyAndSaveWritesBack) {
+  QWidget w;
+  w.setObjectName(QStringLiteral("W"));
+  w.resize(320, 240);
+  entry("300,400,999,888,0,0");
+  EXPECT_EQ(RestorePlacement(&w, reg.get(), true), 0);
+  EXPECT_EQ(w.pos(), QPoint(400, 300));
+  EXPECT_EQ(w.size(), QSize(320, 240));
+  SavePlacement(&w, reg.get(), 4096 << 16);
+  EXPECT_EQ(reg->ReadString(QStringLiteral("Desktop"), QStringLiteral("W"), {}),
+            "300,400,320,240,268435456,0");
+}
+
+TEST_F(PlacementTest, RestoreMovesAWindowAboveTheWorkAreaDown) {
+  QWidget w;
+  w.setObjectName(QStringLiteral("W"));
+  entry("10,100,400,300,0,0");
+  RestorePlacement(&w, reg.get(), false);
+  EXPECT_EQ(w.size(), QSize(400, 300));
+  EXPECT_EQ(w.pos(), QPoint(100, 40));
+}
+
+}  // namespace
