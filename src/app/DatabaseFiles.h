@@ -6,15 +6,6 @@
 
 class TRegIniFile;
 
-// The title-template files the user assigned, as the main window and the descriptor editors
-// share them: files with their ages, their lower-case names (then the store's key path), and
-// the cached sections of each (then the store's own descriptor sections).
-struct TDatabases {
-  TDatabaseFiles files;
-  QStringList names;
-  TStringListList lists;
-};
-
 extern const QString kDatabaseFilesSection;
 extern const QString kApplicationKey;
 
