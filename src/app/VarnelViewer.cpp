@@ -103,25 +103,31 @@ TVarnelViewer::~TVarnelViewer() {
 }
 
 void TVarnelViewer::readPreferences() {
-  const bool hints = registry_->ReadBool(QStringLiteral("Preferences"), QStringLiteral("Show Hints"), true);
+  const bool hints =
+      registry_->ReadBool(QStringLiteral("Preferences"), QStringLiteral("Show Hints"), true);
   hints_->SetShowHints(hints);
   component<QAction>(this, "ShowHints")->setChecked(hints);
   openDirectory_ = registry_->ReadString(QStringLiteral("Open"), QStringLiteral("Directory"),
                                          programDirectory_ + QStringLiteral("Samples"));
   presentationFile_ =
       registry_->ReadString(QStringLiteral("Presentation"), QStringLiteral("Filename"), QString());
-  regFileAge_ = registry_->ReadInteger(QStringLiteral("ffdshow"), QStringLiteral("Reg File Age"), -1);
+  regFileAge_ =
+      registry_->ReadInteger(QStringLiteral("ffdshow"), QStringLiteral("Reg File Age"), -1);
 }
 
 void TVarnelViewer::writePreferences() {
-  registry_->WriteBool(QStringLiteral("Preferences"), QStringLiteral("Show Hints"), hints_->ShowHints());
+  registry_->WriteBool(QStringLiteral("Preferences"), QStringLiteral("Show Hints"),
+                       hints_->ShowHints());
   registry_->WriteString(QStringLiteral("Open"), QStringLiteral("Directory"), openDirectory_);
-  registry_->WriteString(QStringLiteral("Presentation"), QStringLiteral("Filename"), presentationFile_);
+  registry_->WriteString(QStringLiteral("Presentation"), QStringLiteral("Filename"),
+                         presentationFile_);
   registry_->WriteInteger(QStringLiteral("ffdshow"), QStringLiteral("Reg File Age"), regFileAge_);
   WriteDatabaseFiles(*registry_, databases_);
 }
 
-bool TVarnelViewer::ShowHintsOn() const { return hints_->ShowHints(); }
+bool TVarnelViewer::ShowHintsOn() const {
+  return hints_->ShowHints();
+}
 
 void TVarnelViewer::ShowHintsClick() {
   QAction* item = component<QAction>(this, "ShowHints");
@@ -234,7 +240,9 @@ void TVarnelViewer::CloseItemClick() {
   ApplyControlRules();
 }
 
-void TVarnelViewer::CloseAllItemClick() { CloseAllChildren(); }
+void TVarnelViewer::CloseAllItemClick() {
+  CloseAllChildren();
+}
 
 bool TVarnelViewer::childrenAgreeToClose() {
   for (qsizetype i = children_.size() - 1; i >= 0; --i) {

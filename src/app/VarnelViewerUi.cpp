@@ -1,6 +1,5 @@
 // Building the main window's components: menus, tool bar and time panel.
 #include <QAction>
-#include <algorithm>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -8,6 +7,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/AboutForm.h"
 #include "app/Help.h"
@@ -69,8 +69,8 @@ void TVarnelViewer::createMenus() {
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
   tools->setObjectName(QStringLiteral("Tools1"));
-  connect(addItem(tools, "QMeasureItem", QStringLiteral("Quick &Measure...")),
-          &QAction::triggered, this, forChild(&TChildForm::OpenQuickMeasure));
+  connect(addItem(tools, "QMeasureItem", QStringLiteral("Quick &Measure...")), &QAction::triggered,
+          this, forChild(&TChildForm::OpenQuickMeasure));
   addItem(tools, "SGraphItem", QStringLiteral("Signal &Graphing..."));
   tools->addSeparator();
   connect(addItem(tools, "ffdshowconfiguration1", QStringLiteral("&ffdshow Configuration...")),
@@ -85,12 +85,12 @@ void TVarnelViewer::createMenus() {
   hints->setCheckable(true);
   connect(hints, &QAction::triggered, this, &TVarnelViewer::ShowHintsClick);
   helpMenu->addSeparator();
-  connect(addItem(helpMenu, "ContactUs1", QStringLiteral("&Contact Us")), &QAction::triggered,
-          this, [this] { help::ShowTopic(programDirectory_, QStringLiteral("::/html/vmak75m8.htm")); });
+  connect(addItem(helpMenu, "ContactUs1", QStringLiteral("&Contact Us")), &QAction::triggered, this,
+          [this] { help::ShowTopic(programDirectory_, QStringLiteral("::/html/vmak75m8.htm")); });
   connect(addItem(helpMenu, "HelpTopics1", QStringLiteral("&Topics")), &QAction::triggered, this,
           [this] { help::ShowContents(programDirectory_); });
-  connect(addItem(helpMenu, "ffdshowhelp1", QStringLiteral("&ffdshow")), &QAction::triggered,
-          this, [this] { help::ShowTopic(programDirectory_, QStringLiteral("::/html/ffdshow.htm")); });
+  connect(addItem(helpMenu, "ffdshowhelp1", QStringLiteral("&ffdshow")), &QAction::triggered, this,
+          [this] { help::ShowTopic(programDirectory_, QStringLiteral("::/html/ffdshow.htm")); });
   helpMenu->addSeparator();
   connect(addItem(helpMenu, "About2", QStringLiteral("&About...")), &QAction::triggered, this,
           [this] { about_->ShowAbout(); });

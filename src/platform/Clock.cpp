@@ -19,6 +19,8 @@ std::uint32_t tickCount() {
       duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void setSource(std::function<std::uint32_t()> s) { source() = std::move(s); }
+void setSource(std::function<std::uint32_t()> s) {
+  source() = std::move(s);
+}
 
 }  // namespace platform_clock

@@ -138,11 +138,17 @@ void ScriptedBackend::clear() {
   fileRequests.clear();
 }
 
-Backend& backend() { return *installed(); }
+Backend& backend() {
+  return *installed();
+}
 
-void install(std::unique_ptr<Backend> b) { installed() = std::move(b); }
+void install(std::unique_ptr<Backend> b) {
+  installed() = std::move(b);
+}
 
-ScriptedBackend* scripted() { return dynamic_cast<ScriptedBackend*>(installed().get()); }
+ScriptedBackend* scripted() {
+  return dynamic_cast<ScriptedBackend*>(installed().get());
+}
 
 Answer show(QWidget* parent, const QString& text, const QString& caption, Buttons buttons,
             Icon icon) {

@@ -63,4 +63,6 @@ QString TIniFile::ReadString(const QString& section, const QString& name,
   return def;
 }
 
-bool TIniFile::SectionExists(const QString& section) const { return find(section) != nullptr; }
+bool TIniFile::SectionExists(const QString& section) const {
+  return find(section) != nullptr;
+}

@@ -72,7 +72,9 @@ QString TRegIniFile::storeFile() {
   return dir + QStringLiteral("/Orvanta/Lumetra.ini");
 }
 
-void TRegIniFile::setStoreFile(const QString& path) { storeFileOverride() = path; }
+void TRegIniFile::setStoreFile(const QString& path) {
+  storeFileOverride() = path;
+}
 
 TRegIniFile::TRegIniFile(const QString& key)
     : key_(key),
@@ -124,7 +126,9 @@ void TRegIniFile::WriteBinaryData(const QString& section, const QString& name,
   settings_->setValue(groupOf(section) + u'/' + encodeName(name), value);
 }
 
-void TRegIniFile::EraseSection(const QString& section) { settings_->remove(groupOf(section)); }
+void TRegIniFile::EraseSection(const QString& section) {
+  settings_->remove(groupOf(section));
+}
 
 void TRegIniFile::DeleteKey(const QString& section, const QString& name) {
   settings_->remove(groupOf(section) + u'/' + encodeName(name));
@@ -164,4 +168,6 @@ bool TRegIniFile::SectionExists(const QString& section) const {
   return exists;
 }
 
-void TRegIniFile::flush() { settings_->sync(); }
+void TRegIniFile::flush() {
+  settings_->sync();
+}

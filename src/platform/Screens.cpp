@@ -25,7 +25,8 @@ long long distanceSquared(const QRect& a, const QRect& b) {
 std::vector<Monitor> monitors() {
   if (!testLayout().empty()) return testLayout();
   std::vector<Monitor> list;
-  for (QScreen* s : QGuiApplication::screens()) list.push_back({s->geometry(), s->availableGeometry()});
+  for (QScreen* s : QGuiApplication::screens())
+    list.push_back({s->geometry(), s->availableGeometry()});
   if (list.empty()) list.push_back({QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 768)});
   return list;
 }
@@ -48,10 +49,16 @@ Monitor nearestMonitor(const QRect& r) {
   return *best;
 }
 
-Monitor monitorAt(const QPoint& p) { return nearestMonitor(QRect(p, QSize(1, 1))); }
+Monitor monitorAt(const QPoint& p) {
+  return nearestMonitor(QRect(p, QSize(1, 1)));
+}
 
-QPoint pointerPosition() { return QCursor::pos(); }
+QPoint pointerPosition() {
+  return QCursor::pos();
+}
 
-void setLayoutForTesting(std::vector<Monitor> layout) { testLayout() = std::move(layout); }
+void setLayoutForTesting(std::vector<Monitor> layout) {
+  testLayout() = std::move(layout);
+}
 
 }  // namespace screens

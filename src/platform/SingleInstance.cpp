@@ -1,9 +1,9 @@
 #include "platform/SingleInstance.h"
 
+#include <unistd.h>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QVariant>
-#include <unistd.h>
 
 #include "platform/Exception.h"
 

@@ -29,7 +29,9 @@ int TSectionList::Add(const QString& name, std::unique_ptr<QStringList> lines) {
   return int(it - entries_.begin());
 }
 
-void TSectionList::Delete(int j) { entries_.erase(entries_.begin() + j); }
+void TSectionList::Delete(int j) {
+  entries_.erase(entries_.begin() + j);
+}
 
 QStringList TSectionList::Names() const {
   QStringList names;

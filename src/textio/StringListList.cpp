@@ -14,7 +14,9 @@ QStringList* TStringListList::SectionValues(int i, int j) const {
   return list->Lines(j);
 }
 
-void TStringListList::Add(std::unique_ptr<TSectionList> list) { lists_.push_back(std::move(list)); }
+void TStringListList::Add(std::unique_ptr<TSectionList> list) {
+  lists_.push_back(std::move(list));
+}
 
 void TStringListList::Put(int i, int j, std::unique_ptr<QStringList> values) {
   if (i < 0) return;

@@ -1,14 +1,14 @@
 // The single-instance hand-over between two real processes.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include "AppTestSupport.h"
 #include "platform/SingleInstance.h"
@@ -63,8 +63,7 @@ TEST_F(HandOverTest, SecondStartHandsItsFilesToTheRunningInstanceInOrder) {
   start(second, {QStringLiteral("/tests/run1/cam1.avi"), QStringLiteral("/tests/run1/cam 2.avi")});
   ASSERT_TRUE(finishes(second, 15000));
   EXPECT_EQ(second.exitCode(), 0);
-  EXPECT_EQ(viewer->OpenQueue(),
-            (QStringList{"/tests/run1/cam1.avi", "/tests/run1/cam 2.avi"}));
+  EXPECT_EQ(viewer->OpenQueue(), (QStringList{"/tests/run1/cam1.avi", "/tests/run1/cam 2.avi"}));
   EXPECT_EQ(viewer->windowTitle(), "Lumetra");
 
   QProcess third;  // no files: only brings the running instance to the front
@@ -87,7 +86,8 @@ TEST_F(HandOverTest, RealFirstInstanceSurvivesAStaleServerAndTakesAHandOver) {
 
   QProcess first;
   start(first, {});
-  EXPECT_FALSE(first.waitForFinished(2000)) << "the first instance ended: " << first.readAllStandardError().toStdString();
+  EXPECT_FALSE(first.waitForFinished(2000))
+      << "the first instance ended: " << first.readAllStandardError().toStdString();
 
   QProcess second;
   start(second, {QStringLiteral("x.avi")});

@@ -33,7 +33,8 @@ TEST_F(VarnelViewerTest, ComponentsCarryTheirNamesAndUnprovidedFeaturesStayHidde
     EXPECT_FALSE(find<QAction>(w.get(), name)->isVisible()) << name;
   EXPECT_EQ(find<QAction>(w.get(), "CloseAllItem")->text(), "C&lose All");
   EXPECT_EQ(find<QToolButton>(w.get(), "SaveBtn")->toolTip(), "Save Video Clip As");
-  EXPECT_EQ(find<QAction>(w.get(), "CopyFrameItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+  EXPECT_EQ(find<QAction>(w.get(), "CopyFrameItem")->shortcut(),
+            QKeySequence(Qt::CTRL | Qt::Key_C));
   QStringList menus;
   for (QAction* a : w->menuBar()->actions()) menus << a->text();
   EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Tools", "&Hide", "Hel&p"}));

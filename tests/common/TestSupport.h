@@ -16,7 +16,9 @@ inline void resetStore() {
   if (auto* s = dialogs::scripted()) s->clear();
 }
 
-inline dialogs::ScriptedBackend& script() { return *dialogs::scripted(); }
+inline dialogs::ScriptedBackend& script() {
+  return *dialogs::scripted();
+}
 
 inline void writeFile(const QString& path, const QByteArray& text) {
   QFile f(path);

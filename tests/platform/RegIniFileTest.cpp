@@ -69,6 +69,7 @@ TEST_F(RegIniFileTest, BinaryValuesKeepEveryByte) {
     TRegIniFile reg(kKey);
     reg.WriteBinaryData(QStringLiteral("AVI"), QStringLiteral("Options"), blob);
   }
-  EXPECT_EQ(TRegIniFile(kKey).ReadBinaryData(QStringLiteral("AVI"), QStringLiteral("Options")), blob);
+  EXPECT_EQ(TRegIniFile(kKey).ReadBinaryData(QStringLiteral("AVI"), QStringLiteral("Options")),
+            blob);
 }
 }  // namespace

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QTemporaryDir>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include "platform/SingleInstance.h"
 

@@ -12,7 +12,8 @@ namespace {
 void setAge(const QString& path, qint64 secs) {
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-  ASSERT_TRUE(f.setFileTime(QDateTime::fromSecsSinceEpoch(secs), QFileDevice::FileModificationTime));
+  ASSERT_TRUE(
+      f.setFileTime(QDateTime::fromSecsSinceEpoch(secs), QFileDevice::FileModificationTime));
 }
 
 class StringListListTest : public ::testing::Test {
