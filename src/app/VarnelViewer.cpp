@@ -1,6 +1,7 @@
 #include "app/VarnelViewer.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -40,7 +41,9 @@ TVarnelViewer::TVarnelViewer(TSingleInstance* instance, const QStringList& comma
   setObjectName(QStringLiteral("VarnelViewer"));
   programDirectory_ = QCoreApplication::applicationDirPath() + u'/';
   setWindowTitle(kCaption);
-  setMinimumSize(230, 87);
+  // The designed limits count the title bar and borders, which the window manager adds here;
+  // the height follows the panels shown.
+  setMinimumWidth(230);
   setMaximumSize(630, 150);
 
   about_ = new TAboutForm(this);
@@ -149,8 +152,10 @@ void TVarnelViewer::ApplyControlRules() {
     component<QToolButton>(this, "PlaySB")->setChecked(false);
     component<QToolButton>(this, "RepeatSB")->setChecked(false);
   }
-  centralWidget()->setFixedHeight(toolBarPanel_->height() +
-                                  (timePanel_->isVisible() ? timePanel_->height() : 0));
+  const int clientHeight =
+      toolBarPanel_->height() + (timePanel_->isVisible() ? timePanel_->height() : 0);
+  centralWidget()->setFixedHeight(clientHeight);
+  resize(width(), std::min(maximumHeight(), menuBar()->sizeHint().height() + clientHeight));
   for (const char* name : {"CloseItem", "CloseAllItem", "CopyFrameItem", "DescriptorsItem"})
     component<QAction>(this, name)->setEnabled(r.closeAndCopy);
   for (const char* name : {"CloseAllBtn", "DescriptorsBtn"})
