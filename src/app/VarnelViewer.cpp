@@ -1,7 +1,6 @@
 #include "app/VarnelViewer.h"
 
 #include <QAction>
-#include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -10,6 +9,7 @@
 #include <QMimeData>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/AboutForm.h"
 #include "app/ControlRules.h"
@@ -102,6 +102,10 @@ TVarnelViewer::TVarnelViewer(TSingleInstance* instance, const QStringList& comma
 }
 
 TVarnelViewer::~TVarnelViewer() {
+  // QWidget's destructor still reports focus changes and child destruction; by then this
+  // object is no longer a main window.
+  disconnect(qApp, nullptr, this, nullptr);
+  for (TChildForm* child : children_) disconnect(child, nullptr, this, nullptr);
   if (hints_) qApp->removeEventFilter(hints_);
 }
 
@@ -171,8 +175,8 @@ void TVarnelViewer::ApplyControlRules() {
 
 void TVarnelViewer::AddChild(TChildForm* child) {
   children_ << child;
-  connect(child, &QObject::destroyed, this,
-          [this, child] { RemoveChild(static_cast<TChildForm*>(child)); });
+  // Compare by address only: by the time destroyed() fires the object is a bare QObject.
+  connect(child, &QObject::destroyed, this, [this, child] { RemoveChild(child); });
   ApplyControlRules();
 }
 

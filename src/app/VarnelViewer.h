@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <memory>
@@ -85,7 +84,7 @@ class TVarnelViewer : public QMainWindow {
   TDatabases databases_;
   QStringList openQueue_;
   QList<TChildForm*> children_;
-  QPointer<TChildForm> activeChild_;
+  TChildForm* activeChild_ = nullptr;  // always one of children_, or null
   TAboutForm* about_ = nullptr;
   THintFilter* hints_ = nullptr;
   QTimer timer_;

@@ -36,7 +36,7 @@ void TVarnelViewer::createMenus() {
   file->setObjectName(QStringLiteral("File1"));
   auto forChild = [this](void (TChildForm::*command)()) {
     return [this, command] {
-      if (activeChild_) (activeChild_.data()->*command)();
+      if (activeChild_) (activeChild_->*command)();
     };
   };
   connect(addItem(file, "Open1", QStringLiteral("&Open...")), &QAction::triggered, this,

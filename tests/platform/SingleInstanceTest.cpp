@@ -6,9 +6,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLocalServer>
 #include <QTemporaryDir>
 
+#include "platform/Exception.h"
 #include "platform/SingleInstance.h"
 
 namespace {
@@ -51,6 +53,28 @@ TEST(SingleInstance, HandOverWithoutListenerFailsQuickly) {
   t.start();
   EXPECT_FALSE(nobody.HandOver({QStringLiteral("a.avi")}, 500));
   EXPECT_LT(t.elapsed(), 3000);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SingleInstance, NoServerAtAllRaisesCreateSemaphoreFailed) {
+  // A socket directory that is a plain file: nothing can listen there.
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("not-a-directory"));
+  QFile(file).open(QIODevice::WriteOnly);
+  const QByteArray old = qgetenv("TMPDIR");
+  qputenv("TMPDIR", file.toLocal8Bit());
+  TSingleInstance instance(uniqueText());
+  try {
+    instance.IsFirst();
+    ADD_FAILURE() << "no error raised";
+  } catch (const Exception& e) {
+    EXPECT_TRUE(e.message().startsWith("CreateSemaphore Failed (")) << e.what();
+    EXPECT_TRUE(e.message().endsWith(")"));
+  }
+  qputenv("TMPDIR", old);
 }
 
 }  // namespace
