@@ -1,8 +1,6 @@
 // The single-instance hand-over between two real processes.
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
@@ -76,13 +74,7 @@ TEST_F(HandOverTest, SecondStartHandsItsFilesToTheRunningInstanceInOrder) {
 TEST_F(HandOverTest, RealFirstInstanceSurvivesAStaleServerAndTakesAHandOver) {
   // A crashed instance left its socket file behind.
   TSingleInstance probe(QStringLiteral("Lumetra"));
-  const QByteArray path = QDir(sockets.path()).filePath(probe.serverName()).toLocal8Bit();
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  std::strncpy(addr.sun_path, path.constData(), sizeof(addr.sun_path) - 1);
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
-  ::close(fd);
+  ASSERT_TRUE(testsupport::leaveStaleSocket(QDir(sockets.path()).filePath(probe.serverName())));
 
   QProcess first;
   start(first, {});

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
+#include <cstring>
 
 #include "platform/Dialogs.h"
 #include "platform/RegIniFile.h"
@@ -24,6 +28,18 @@ inline void writeFile(const QString& path, const QByteArray& text) {
   QFile f(path);
   f.open(QIODevice::WriteOnly | QIODevice::Truncate);
   f.write(text);
+}
+
+// Leaves a socket file at path with nobody listening, as a crashed instance does.
+inline bool leaveStaleSocket(const QString& path) {
+  const QByteArray local = path.toLocal8Bit();
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::strncpy(addr.sun_path, local.constData(), sizeof(addr.sun_path) - 1);
+  const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
+  ::close(fd);
+  return bound;
 }
 
 }  // namespace testsupport

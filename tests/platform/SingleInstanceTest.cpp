@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +8,7 @@
 #include <QLocalServer>
 #include <QTemporaryDir>
 
+#include "TestSupport.h"
 #include "platform/Exception.h"
 #include "platform/SingleInstance.h"
 
@@ -19,21 +18,10 @@ QString uniqueText() {
   return QStringLiteral("LumetraTest%1-%2").arg(getpid()).arg(QDateTime::currentMSecsSinceEpoch());
 }
 
-// Leaves a socket file behind with nobody listening, as a crashed instance does.
-void leaveStaleSocket(const QString& name) {
-  const QByteArray path = QDir(QDir::tempPath()).filePath(name).toLocal8Bit();
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  std::strncpy(addr.sun_path, path.constData(), sizeof(addr.sun_path) - 1);
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
-  ::close(fd);
-}
-
 TEST(SingleInstance, StaleServerDoesNotBlockTheFirstInstance) {
   const QString text = uniqueText();
   TSingleInstance probe(text);
-  leaveStaleSocket(probe.serverName());
+  ASSERT_TRUE(testsupport::leaveStaleSocket(QDir(QDir::tempPath()).filePath(probe.serverName())));
   TSingleInstance first(text);
   EXPECT_TRUE(first.IsFirst());
   EXPECT_TRUE(first.IsFirst());  // cached
