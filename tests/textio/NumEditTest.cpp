@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "platform/Exception.h"
+#include "textio/NumEdit.h"
+
+namespace {
+
+// Counts the field's change notifications.
+struct ChangeCounter {
+  explicit ChangeCounter(TEditNumeric& field) {
+    QObject::connect(&field, &TEditNumeric::Change, [this] { ++n; });
+  }
+  int count() const { return n; }
+  int n = 0;
+};
+
+class NumEditTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testsupport::resetStore(); }
+};
+
+TEST_F(NumEditTest, BlankValueShowsAsAnEmptyFieldAndReadsBack) {
+  TEditNumeric field;
+  field.SetIntegerValue(0);
+  EXPECT_EQ(field.text(), "");
+  EXPECT_EQ(field.IntegerValue(), 0);
+  field.SetBlankValue(10000000);
+  EXPECT_EQ(field.IntegerValue(), 10000000);
+  field.SetIntegerValue(0);
+  EXPECT_EQ(field.text(), "0");
+  field.SetFloatingPoint(true);
+  field.SetFloatValue(10000000);
+  EXPECT_EQ(field.text(), "");
+  EXPECT_DOUBLE_EQ(field.FloatValue(), 10000000);
+}
+
+TEST_F(NumEditTest, FloatingFieldWritesWithItsFormat) {
+  TEditNumeric field;
+  field.SetFloatingPoint(true);
+  field.SetPrecision(8);
+  field.SetFloatValue(1234.5678);
+  EXPECT_EQ(field.text(), "1234.5678");
+  field.SetFormating(TFloatFormat::Fixed);
+  field.SetPrecision(7);
+  field.SetDigits(2);
+  field.SetFloatValue(-3.14159);
+  EXPECT_EQ(field.text(), "-3.14");
+  EXPECT_DOUBLE_EQ(field.FloatValue(), -3.14);
+  EXPECT_EQ(field.IntegerValue(), -3);
+}
+
+TEST_F(NumEditTest, ALetterInAnIntegerFieldIsRefusedWithTheConversionError) {
+  TEditNumeric field;
+  field.setText(QStringLiteral("12"));
+  ChangeCounter changes(field);
+  field.setText(QStringLiteral("12a"));
+  EXPECT_EQ(field.text(), "12");
+  EXPECT_EQ(field.LastText(), "12");
+  EXPECT_EQ(changes.count(), 0);
+  ASSERT_EQ(testsupport::script().shown.size(), 1u);
+  EXPECT_EQ(testsupport::script().shown[0].text, "'12a' is not a valid integer value");
+  EXPECT_EQ(testsupport::script().shown[0].icon, dialogs::Icon::Error);
+}
+
+TEST_F(NumEditTest, MinusAndEmptyAreAcceptedWhileTyping) {
+  TEditNumeric field;
+  field.SetFloatingPoint(true);
+  field.SetBlankValue(7);
+  ChangeCounter changes(field);
+  field.setText(QStringLiteral("-"));
+  EXPECT_DOUBLE_EQ(field.FloatValue(), 0);
+  field.setText(QStringLiteral("-2.5"));
+  field.setText(QString());
+  EXPECT_DOUBLE_EQ(field.FloatValue(), 7);
+  EXPECT_EQ(changes.count(), 3);
+  EXPECT_TRUE(testsupport::script().shown.empty());
+  // An integer read of a floating field rounds halves to even.
+  field.setText(QStringLiteral("2.5"));
+  EXPECT_EQ(field.IntegerValue(), 2);
+}
+
+TEST_F(NumEditTest, SettingTheSameTextRaisesNoChange) {
+  TEditNumeric field;
+  field.setText(QStringLiteral("5"));
+  ChangeCounter changes(field);
+  field.setText(QStringLiteral("5"));
+  field.SetIntegerValue(5);
+  EXPECT_EQ(changes.count(), 0);
+}
+
+TEST_F(NumEditTest, LoadedTextIsTakenUncheckedAndReadLater) {
+  TEditNumeric field;
+  field.SetFloatingPoint(true);
+  ChangeCounter changes(field);
+  field.LoadText(QStringLiteral("?"));
+  EXPECT_EQ(changes.count(), 0);
+  EXPECT_TRUE(testsupport::script().shown.empty());
+  EXPECT_THROW(field.FloatValue(), Exception);
+  EXPECT_EQ(field.LastText(), "?");
+}
+
+}  // namespace
