@@ -1,0 +1,119 @@
+#include "clip/AviStream.h"
+
+#include <QFile>
+#include <QThread>
+
+#include "clip/RIFF.h"
+#include "platform/Exception.h"
+
+namespace {
+
+struct FileReleaser {
+  void operator()(AviFileImpl* file) const { AVIFileRelease(file); }
+};
+using AviFilePtr = std::unique_ptr<AviFileImpl, FileReleaser>;
+
+AviFilePtr OpenAviFile(const QString& fileName) {
+  PAVIFILE file = nullptr;
+  const QByteArray name = QFile::encodeName(fileName);
+  if (AVIFileOpenA(&file, name.constData(), OF_READ, nullptr) != AVIERR_OK) return nullptr;
+  return AviFilePtr(file);
+}
+
+AVICOMPRESSOPTIONS InitialOptions() {
+  AVICOMPRESSOPTIONS o;
+  o.fccType = streamtypeVIDEO;
+  o.fccHandler = MakeFourCC('i', 'v', '3', '2');
+  o.dwKeyFrameEvery = 6;
+  o.dwQuality = 10000;
+  o.dwFlags = AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_VALID;
+  return o;
+}
+
+}  // namespace
+
+TAVISTREAM::TAVISTREAM(const QString& typeName)
+    : TypeName(typeName), compressOptions_(InitialOptions()) {
+  AVIFileInit();
+  currentStream_ = &ownInterface_;
+  optionsPointer_ = &compressOptions_;
+}
+
+TAVISTREAM::~TAVISTREAM() {
+  Close();
+  AVIFileExit();
+}
+
+void TAVISTREAM::Open(const QString& fileName) {
+  if (opened_) return;
+  FileName = fileName;
+  AviFilePtr file = OpenAviFile(fileName);
+  if (!file) throw Exception("Stream Open Failed");
+  PAVISTREAM stream = nullptr;
+  const bool found = AVIFileGetStream(file.get(), &stream, streamtypeVIDEO, 0) == AVIERR_OK;
+  fileStream_.reset(stream);
+  opened_ = found && stream;
+  if (!opened_) fileStream_.reset();
+  currentStream_ = fileStream_.get();
+}
+
+void TAVISTREAM::Close() {
+  if (!opened_) return;
+  fileStream_.reset();
+  currentStream_ = nullptr;
+  opened_ = false;
+}
+
+bool TAVISTREAM::GetInfo(AVISTREAMINFOA& info) {
+  return opened_ && AVIStreamInfo(currentStream_, &info, sizeof info) == AVIERR_OK;
+}
+
+bool TAVISTREAM::ReadData(FOURCC code, void* buffer, LONG& size) {
+  AviFilePtr file = OpenAviFile(FileName);
+  return file && AVIFileReadData(file.get(), code, buffer, &size) == AVIERR_OK;
+}
+
+bool TAVISTREAM::WriteChunk(FOURCC code, const void* buffer, LONG size) {
+  if (size < 0) return false;
+  TRIFF riff(FileName);
+  return riff.WriteChunk(code, buffer, std::uint32_t(size));
+}
+
+bool TAVISTREAM::GetFrameOpen(PGETFRAME& getter) {
+  getter = currentStream_ ? AVIStreamGetFrameOpen(currentStream_, nullptr) : nullptr;
+  return getter != nullptr;
+}
+
+bool TAVISTREAM::GetFrame(PGETFRAME getter, int frame, int& totalSize,
+                          const BITMAPINFOHEADER*& bitmap) {
+  bitmap = nullptr;
+  if (!getter) return false;
+  bitmap = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(getter, frame));
+  if (!bitmap) return false;
+  totalSize = int(PackedDibSize(bitmap));
+  Height = bitmap->biHeight;
+  Width = bitmap->biWidth;
+  return true;
+}
+
+void TAVISTREAM::GetFrameClose(PGETFRAME getter) {
+  if (getter) AVIStreamGetFrameClose(getter);
+}
+
+int TAVISTREAM::GetFrameCount() {
+  AVISTREAMINFOA info{};
+  return GetInfo(info) ? int(info.dwLength) : 0;
+}
+
+QString TAVISTREAM::FileNamePart() const {
+  return FileName.mid(FileName.lastIndexOf(u'/') + 1);
+}
+
+void TAVISTREAM::ThreadDone(HRESULT result) {
+  Busy = false;
+  if (OnDone) OnDone(this, result);
+}
+
+LONG TAVISTREAM::ImageSize() const {
+  return LONG(((Width * BitCount()) / 8 + 3) / 4 * 4) * Height;
+}
