@@ -1,5 +1,7 @@
 #include "descriptors/DescriptorSections.h"
 
+#include <vector>
+
 #include "descriptors/DescriptorText.h"
 #include "textio/FloatText.h"
 
@@ -42,8 +44,27 @@ QStringList DescriptorSectionLines(const std::string& text, std::string_view hea
   return lines;
 }
 
+std::string OtherSections(const std::string& text) {
+  // Starts of the header lines, then the text's end.
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '[' && (i == 0 || text[i - 1] == kCR)) starts.push_back(i);
+  starts.push_back(text.size());
+  std::string kept;
+  for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
+    const std::string_view section(text.data() + starts[k], starts[k + 1] - starts[k]);
+    const bool own = section.starts_with("[Timing]") || section.starts_with("[Camera]") ||
+                     section.starts_with("[Titles]");
+    if (own) continue;
+    kept += section;
+    if (kept.back() != kCR) kept += kCR;
+  }
+  return kept;
+}
+
 std::string ComposeDescriptorText(double frameRate, int markFrame, double timeAtMarkFrame,
-                                  const QStringList& camera, const QStringList& titles) {
+                                  const QStringList& camera, const QStringList& titles,
+                                  const std::string& kept) {
   std::string text = std::string("[Timing]") + kCR;
   text += "Frame Rate=" + FloatToStr(frameRate) + kCR;
   text += "Mark Frame=" + std::to_string(markFrame) + kCR;
@@ -52,5 +73,5 @@ std::string ComposeDescriptorText(double frameRate, int markFrame, double timeAt
   appendLines(text, camera);
   text += std::string("[Titles]") + kCR;
   appendLines(text, titles);
-  return text;
+  return text + kept;
 }

@@ -13,9 +13,15 @@
 // 255 characters. Bytes are taken as Latin-1.
 QStringList DescriptorSectionLines(const std::string& text, std::string_view header);
 
+// The sections of the text other than "[Timing]", "[Camera]" and "[Titles]" (such as Quick
+// Measure's "[Scaling]"), verbatim and in order, each ending with a carriage return. A section
+// header counts here only at the start of the text or of a line.
+std::string OtherSections(const std::string& text);
+
 // The text the editor stores: "[Timing]" with the rate (general format, so that 29.97 stays
 // 29.97 and 1000 stays 1000), the mark frame and the time at it (general format), then
-// "[Camera]" and "[Titles]" with their lines; every line ends with a carriage return. Other
-// sections are not kept.
+// "[Camera]" and "[Titles]" with their lines, then `kept` (see OtherSections); every line ends
+// with a carriage return.
 std::string ComposeDescriptorText(double frameRate, int markFrame, double timeAtMarkFrame,
-                                  const QStringList& camera, const QStringList& titles);
+                                  const QStringList& camera, const QStringList& titles,
+                                  const std::string& kept = {});

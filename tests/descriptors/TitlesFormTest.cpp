@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "EditorKit.h"
+#include "QtPrinters.h"
+#include "descriptors/DescriptorText.h"
+#include "descriptors/TitlesForm.h"
+#include "textio/NumEdit.h"
+
+namespace {
+
+const std::string kTiming500 = "[Timing]\rFrame Rate=500\rMark Frame=10\rTime at Mark Frame=100\r";
+
+class TitlesFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.InitTitleTemplates(dbs.reg.get(), dbs.db.lists);
+    form.SetEditedWindow(&window);
+  }
+  template <typename T>
+  T* find(const char* name) {
+    T* c = form.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+  }
+  void open(const std::string& text) {
+    window.text = text;
+    form.ParseDescriptor(dbs.db.lists, window.text);
+  }
+  bool edit(std::function<void()> drive) {
+    whenShown(form, std::move(drive));
+    return form.EditDescriptors(QStringLiteral("run7.avi"), &window, window.text, dbs.db);
+  }
+  std::string entry(const char* section, const char* key) {
+    std::string v = "<none>";
+    GetDescriptorValue(window.text, section, key, v);
+    return v;
+  }
+  TTitleGrid* titles() { return find<TTitleGrid>("TitlesGrid"); }
+  void click(const char* button) { find<QPushButton>(button)->click(); }
+
+  TestDatabases dbs;
+  TTitlesForm form;
+  FakeWindow window;
+};
+
+TEST_F(TitlesFormTest, ParsingAtOpenSetsTheWindowTiming) {
+  open(kTiming500);
+  EXPECT_EQ(window.EffectiveFramePeriod(), 2.0f);
+  EXPECT_EQ(window.TimeOffset(), 80.0f);
+  EXPECT_FALSE(form.Modified());
+  open("");
+  EXPECT_EQ(window.EffectiveFramePeriod(), 1.0f);
+  EXPECT_EQ(window.TimeOffset(), 0.0f);
+  open("[Timing]\rFrame Rate=?\rMark Frame=x\rTime at Mark Frame=5\r");
+  EXPECT_EQ(window.EffectiveFramePeriod(), 1.0f);  // a bad rate is 1000 frames/s
+  EXPECT_EQ(window.TimeOffset(), 5.0f);            // a bad mark frame is 0
+  EXPECT_TRUE(testsupport::script().shown.empty());
+}
+
+TEST_F(TitlesFormTest, TextWithoutTimingOrCameraDoesNotInheritThePreviousClips) {
+  open(kTiming500 + "[Camera]\rCamera ID=A1\r");
+  FakeWindow other;
+  form.SetEditedWindow(&other);
+  other.text = "[Titles]\rDescription=second clip\r";
+  form.ParseDescriptor(dbs.db.lists, other.text);
+  EXPECT_EQ(other.EffectiveFramePeriod(), 1.0f);
+  EXPECT_EQ(other.TimeOffset(), 0.0f);
+  EXPECT_EQ(*LocateTitleLists(dbs.db.lists).camera, CameraTemplate());
+}
+
+TEST_F(TitlesFormTest, CancelAfterChangingTheRateRestoresPeriodAndOffset) {
+  open(kTiming500);
+  const bool changed = edit([&] {
+    auto* lock = find<QCheckBox>("TimingLockedCB");
+    auto* rate = find<TEditNumeric>("FrameRateFld");
+    EXPECT_FALSE(rate->isEnabled());
+    lock->click();
+    EXPECT_TRUE(rate->isEnabled());
+    // The window's text was normalised to mark frame 0 at open.
+    EXPECT_EQ(find<TEditNumeric>("MarkFrameFld")->text(), "0");
+    rate->setText(QStringLiteral("250"));
+    EXPECT_EQ(window.EffectiveFramePeriod(), 4.0f);  // applied live
+    auto* time = find<TEditNumeric>("TimeFrameFld");
+    time->setText(QStringLiteral("-20"));
+    EXPECT_EQ(window.TimeOffset(), 80.0f);  // only on leaving the field
+    emit time->editingFinished();
+    EXPECT_EQ(window.TimeOffset(), -20.0f);
+    click("CancelBtn");
+  });
+  EXPECT_FALSE(changed);
+  EXPECT_EQ(window.EffectiveFramePeriod(), 2.0f);
+  EXPECT_EQ(window.TimeOffset(), 80.0f);
+  EXPECT_EQ(entry("Timing", "Frame Rate"), "500");
+  EXPECT_EQ(entry("Timing", "Mark Frame"), "0");
+  EXPECT_EQ(entry("Timing", "Time at Mark Frame"), "80");
+}
+
+TEST_F(TitlesFormTest, FractionalRateSurvivesComposeAndParse) {
+  open(kTiming500);
+  const bool changed = edit([&] {
+    find<QCheckBox>("TimingLockedCB")->click();
+    find<TEditNumeric>("FrameRateFld")->setText(QStringLiteral("29.97"));
+    click("OKBtn");
+  });
+  ASSERT_TRUE(changed);
+  EXPECT_EQ(entry("Timing", "Frame Rate"), "29.97");
+  const float period = window.EffectiveFramePeriod();
+  const float offset = window.TimeOffset();
+  EXPECT_EQ(period, float(1000.0 / 29.97));
+  FakeWindow reopened;
+  reopened.text = window.text;
+  form.SetEditedWindow(&reopened);
+  form.ParseDescriptor(dbs.db.lists, reopened.text);
+  EXPECT_EQ(reopened.EffectiveFramePeriod(), period);
+  EXPECT_EQ(reopened.TimeOffset(), offset);
+}
+
+TEST_F(TitlesFormTest, EditingOnlyTheMarkFrameKeepsTheTimingAndStoresTheNewMark) {
+  open(kTiming500);
+  const bool changed = edit([&] {
+    auto* mark = find<TEditNumeric>("MarkFrameFld");
+    mark->setText(QStringLiteral("20"));
+    EXPECT_EQ(find<TEditNumeric>("TimeFrameFld")->text(), "120.000");
+    form.FirstSBClick(1);
+    EXPECT_EQ(mark->text(), "21");
+    EXPECT_EQ(find<TEditNumeric>("TimeFrameFld")->text(), "122.000");
+    click("OKBtn");
+  });
+  EXPECT_TRUE(changed);
+  EXPECT_GT(window.updates, 0);
+  EXPECT_EQ(window.EffectiveFramePeriod(), 2.0f);
+  EXPECT_EQ(window.TimeOffset(), 80.0f);
+  EXPECT_EQ(entry("Timing", "Mark Frame"), "21");
+  EXPECT_EQ(entry("Timing", "Time at Mark Frame"), "122");
+  EXPECT_EQ(entry("Timing", "Frame Rate"), "500");
+}
+
+TEST_F(TitlesFormTest, OkWithoutChangesReportsNoChange) {
+  open(kTiming500 + "[Scaling]\rGage=2\r");
+  EXPECT_FALSE(edit([&] { click("OKBtn"); }));
+  EXPECT_EQ(entry("Scaling", "Gage"), "2");
+  EXPECT_EQ(form.windowTitle(), "Descriptors for run7.avi");
+}
+
+TEST_F(TitlesFormTest, BlankAndDuplicateNamesAreRefusedWithTheirMessages) {
+  open(kTiming500 + "[Titles]\rDescription=sled\rOperator=kim\r");
+  const bool changed = edit([&] {
+    TTitleGrid* grid = titles();
+    grid->setCurrentCell(0, 0);
+    click("AddBtn");  // a blank name after row 1, being edited
+    EXPECT_EQ(grid->currentRow(), 1);
+    click("OKBtn");
+    EXPECT_TRUE(form.isVisible());
+    typeInCell(grid, 1, 0, QStringLiteral("description"));
+    click("OKBtn");
+    EXPECT_TRUE(form.isVisible());
+    find<QTabWidget>("PageControl")->setCurrentIndex(1);  // leaving the page is refused too
+    EXPECT_EQ(find<QTabWidget>("PageControl")->currentIndex(), 0);
+    typeInCell(grid, 1, 0, QStringLiteral("  Rig"));
+    click("OKBtn");
+    EXPECT_FALSE(form.isVisible());
+  });
+  EXPECT_TRUE(changed);
+  const QString duplicate = QStringLiteral("The name \"description\" is already used on row 1");
+  EXPECT_EQ(shownTexts(),
+            (QStringList{"Title field names may not be Blank.", duplicate, duplicate}));
+  EXPECT_EQ(testsupport::script().shown[0].icon, dialogs::Icon::Warning);
+  EXPECT_NE(window.text.find("[Titles]\rDescription=sled\rRig=?\rOperator=kim\r"),
+            std::string::npos);
+}
+
+TEST_F(TitlesFormTest, TheLastTitleCannotBeRemoved) {
+  open(kTiming500 + "[Titles]\rDescription=sled\rOperator=kim\r");
+  const bool changed = edit([&] {
+    auto* remove = find<QPushButton>("RemoveBtn");
+    EXPECT_TRUE(remove->isEnabled());
+    titles()->setCurrentCell(0, 1);
+    click("RemoveBtn");
+    EXPECT_FALSE(remove->isEnabled());
+    form.RemoveBtnClick();
+    EXPECT_EQ(titles()->rowCount(), 1);
+    click("OKBtn");
+  });
+  // Removing a title alone is a change that OK stores.
+  EXPECT_TRUE(changed);
+  EXPECT_NE(window.text.find("[Titles]\rOperator=kim\r"), std::string::npos);
+}
+
+TEST_F(TitlesFormTest, TemplateTitlesShowResolvedDefaults) {
+  PutOwnList(dbs.db.lists, kDefaultTitlesList,
+             {"Camera=(rig7.ini)[Camera]Camera ID", "Rig=(rig8.ini)[Camera]Camera ID"});
+  open(kTiming500);
+  edit([&] {
+    EXPECT_EQ(titles()->item(0, 1)->text(), "HX-9");
+    EXPECT_EQ(titles()->item(1, 1)->text(), "(rig8.ini)[Camera]Camera ID");
+    typeInCell(titles(), 0, 1, QStringLiteral("  "));  // an emptied value becomes "?"
+    EXPECT_EQ(titles()->item(0, 1)->text(), "?");
+    click("ApplyDefaultsBtn");
+    EXPECT_EQ(titles()->item(0, 1)->text(), "HX-9");
+    EXPECT_TRUE(form.Modified());
+    click("CancelBtn");
+  });
+}
+
+TEST_F(TitlesFormTest, TitleButtonsShowOnlyOnTheTitlesPage) {
+  open(kTiming500);
+  edit([&] {
+    auto* panel = find<QWidget>("TitleControlsPanel");
+    EXPECT_TRUE(panel->isVisible());
+    find<QTabWidget>("PageControl")->setCurrentIndex(2);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(find<TTitleGrid>("RecordingGrid")->rowCount(), 6);
+    EXPECT_EQ(find<TTitleGrid>("RecordingGrid")->editTriggers(), QAbstractItemView::NoEditTriggers);
+  });
+}
+
+TEST_F(TitlesFormTest, NoWindowMeansNoEdit) {
+  EXPECT_FALSE(form.EditDescriptors(QStringLiteral("x"), nullptr, window.text, dbs.db));
+}
+
+}  // namespace
