@@ -14,6 +14,8 @@
 #include "app/AboutForm.h"
 #include "app/ControlRules.h"
 #include "app/HintFilter.h"
+#include "descriptors/DefaultTitlesForm.h"
+#include "descriptors/TitlesForm.h"
 #include "display/ChildForm.h"
 #include "platform/Dialogs.h"
 #include "platform/Placement.h"
@@ -51,6 +53,8 @@ TVarnelViewer::TVarnelViewer(TSingleInstance* instance, const QStringList& comma
   about_->SetTexts(QStringLiteral("Version ") + version.Value(QStringLiteral("SpecialBuild")) +
                        u' ' + version.Value(QStringLiteral("FileVersion")),
                    version.Value(QStringLiteral("LegalCopyright")), kOwnerText);
+  defaultTitlesForm_ = new TDefaultTitlesForm(this);
+  titlesForm_ = new TTitlesForm(this);
   registry_ = std::make_unique<TRegIniFile>(kApplicationKey);
 
   createMenus();
@@ -80,6 +84,8 @@ TVarnelViewer::TVarnelViewer(TSingleInstance* instance, const QStringList& comma
   readPreferences();
   ReadDatabaseFiles(*registry_, databases_);
   RestorePlacement(this, registry_.get(), true);
+  titlesForm_->InitTitleTemplates(registry_.get(), databases_.lists);
+  defaultTitlesForm_->LoadDefaultTitles(registry_.get(), databases_.lists);
 
   connect(qApp, &QApplication::focusChanged, this,
           [this](QWidget*, QWidget* now) { ActiveFormChanged(now ? now->window() : nullptr); });
@@ -139,6 +145,10 @@ bool TVarnelViewer::ShowHintsOn() const {
 void TVarnelViewer::ShowHintsClick() {
   QAction* item = component<QAction>(this, "ShowHints");
   hints_->SetShowHints(item->isChecked());
+}
+
+void TVarnelViewer::DefaultTitlesItemClick() {
+  defaultTitlesForm_->EditDefaultTitles(databases_.names, databases_.lists);
 }
 
 void TVarnelViewer::ApplyControlRules() {
@@ -274,6 +284,8 @@ void TVarnelViewer::closeEvent(QCloseEvent* e) {
   timer_.stop();
   writePreferences();
   SavePlacement(this, registry_.get(), 0);
+  defaultTitlesForm_->SaveDefaultTitles(registry_.get(), databases_.lists);
+  titlesForm_->SavePlacement(registry_.get());
   registry_->flush();
   if (!childrenAgreeToClose()) {
     timer_.start();

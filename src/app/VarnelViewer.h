@@ -13,6 +13,8 @@ class QMenu;
 class QSlider;
 class QToolButton;
 class TAboutForm;
+class TDefaultTitlesForm;
+class TTitlesForm;
 #include "display/ChildForm.h"
 class THintFilter;
 class TRegIniFile;
@@ -37,6 +39,9 @@ class TVarnelViewer : public QMainWindow {
   TDatabases& Databases() { return databases_; }
   TRegIniFile* Registry() const { return registry_.get(); }
   TAboutForm* About() const { return about_; }
+  // The descriptor editors, created with the main window and living as long as it.
+  TTitlesForm* TitlesForm() const { return titlesForm_; }
+  TDefaultTitlesForm* DefaultTitlesForm() const { return defaultTitlesForm_; }
   QTimer& Timer() { return timer_; }
   bool ShowHintsOn() const;
 
@@ -75,6 +80,7 @@ class TVarnelViewer : public QMainWindow {
   void CloseItemClick();
   void CloseAllItemClick();
   void ShowHintsClick();
+  void DefaultTitlesItemClick();
 
   QString programDirectory_;
   QString openDirectory_;
@@ -86,6 +92,8 @@ class TVarnelViewer : public QMainWindow {
   QList<TChildForm*> children_;
   TChildForm* activeChild_ = nullptr;  // always one of children_, or null
   TAboutForm* about_ = nullptr;
+  TTitlesForm* titlesForm_ = nullptr;
+  TDefaultTitlesForm* defaultTitlesForm_ = nullptr;
   THintFilter* hints_ = nullptr;
   QTimer timer_;
   float masterStep_ = 1.0f;

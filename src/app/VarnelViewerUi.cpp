@@ -62,7 +62,8 @@ void TVarnelViewer::createMenus() {
   copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
   connect(copy, &QAction::triggered, this, forChild(&TChildForm::CopyFrameToClipboard));
   edit->addSeparator();
-  addItem(edit, "DefaultTitlesItem", QStringLiteral("&Default Titles..."));
+  connect(addItem(edit, "DefaultTitlesItem", QStringLiteral("&Default Titles...")),
+          &QAction::triggered, this, &TVarnelViewer::DefaultTitlesItemClick);
   connect(addItem(edit, "DescriptorsItem", QStringLiteral("&File Descriptors...")),
           &QAction::triggered, this, forChild(&TChildForm::EditDescriptors));
   addItem(edit, "AssignDatabaseFiles", QStringLiteral("&Assign Database Files..."));
