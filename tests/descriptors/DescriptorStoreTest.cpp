@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "RiffKit.h"
 #include "TestSupport.h"
 #include "clip/AviStream.h"
 #include "descriptors/ClipDescriptor.h"
@@ -10,16 +11,9 @@
 
 namespace {
 
-std::string le32(std::uint32_t v) {
-  std::string s(4, '\0');
-  for (int i = 0; i < 4; ++i) s[i] = char((v >> (8 * i)) & 0xFF);
-  return s;
-}
-
 // A RIFF file with an empty header list and an empty "movi" list.
 std::string emptyClip() {
-  const std::string body = "AVI LIST" + le32(4) + "hdrlLIST" + le32(4) + "movi";
-  return "RIFF" + le32(std::uint32_t(body.size())) + body;
+  return list("RIFF", "AVI ", list("LIST", "hdrl", "") + list("LIST", "movi", ""));
 }
 
 class DescriptorStoreTest : public ::testing::Test {

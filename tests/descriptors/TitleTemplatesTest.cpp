@@ -6,7 +6,6 @@
 #include "TestSupport.h"
 #include "descriptors/DescriptorSections.h"
 #include "descriptors/TitleTemplates.h"
-#include "platform/RegIniFile.h"
 
 namespace {
 
@@ -33,23 +32,6 @@ class TitleTemplatesTest : public ::testing::Test {
   QString path;
   TDatabases db;
 };
-
-TEST_F(TitleTemplatesTest, OwnListsStartFromTheirTemplates) {
-  const TTitleLists l = LocateTitleLists(db.lists);
-  ASSERT_TRUE(l.Complete());
-  EXPECT_EQ(*l.titles, QStringList{"Description=?"});
-  EXPECT_EQ(*l.defaults, (QStringList{"Title=?", "Imager Name=?"}));
-  EXPECT_EQ(l.timing->size(), 3);
-  EXPECT_EQ(l.camera->first(), "Camera Type=?");
-
-  TRegIniFile reg(QStringLiteral("\\Software\\Orvanta\\Lumetra"));
-  reg.WriteString(QStringLiteral("Default Titles"), QStringLiteral("Operator"),
-                  QStringLiteral("?"));
-  TStringListList fresh;
-  InitTitleLists(&reg, fresh);
-  EXPECT_EQ(*LocateTitleLists(fresh).titles, QStringList{"Operator=?"});
-  EXPECT_EQ(*LocateTitleLists(fresh).defaults, QStringList{"Operator=?"});
-}
 
 TEST_F(TitleTemplatesTest, FieldReferenceResolvesOnlyForADatabaseName) {
   EXPECT_EQ(DefaultTitleValue("Camera=(rig7)[Camera]Camera ID", db.names, db.lists), "HX-9");

@@ -206,20 +206,4 @@ TEST_F(TitlesFormTest, TemplateTitlesShowResolvedDefaults) {
   });
 }
 
-TEST_F(TitlesFormTest, TitleButtonsShowOnlyOnTheTitlesPage) {
-  open(kTiming500);
-  edit([&] {
-    auto* panel = find<QWidget>("TitleControlsPanel");
-    EXPECT_TRUE(panel->isVisible());
-    find<QTabWidget>("PageControl")->setCurrentIndex(2);
-    EXPECT_FALSE(panel->isVisible());
-    EXPECT_EQ(find<TTitleGrid>("RecordingGrid")->rowCount(), 6);
-    EXPECT_EQ(find<TTitleGrid>("RecordingGrid")->editTriggers(), QAbstractItemView::NoEditTriggers);
-  });
-}
-
-TEST_F(TitlesFormTest, NoWindowMeansNoEdit) {
-  EXPECT_FALSE(form.EditDescriptors(QStringLiteral("x"), nullptr, window.text, dbs.db));
-}
-
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "platform/Exception.h"
 #include "textio/NumEdit.h"
 
 namespace {
@@ -87,17 +86,6 @@ TEST_F(NumEditTest, SettingTheSameTextRaisesNoChange) {
   field.setText(QStringLiteral("5"));
   field.SetIntegerValue(5);
   EXPECT_EQ(changes.count(), 0);
-}
-
-TEST_F(NumEditTest, LoadedTextIsTakenUncheckedAndReadLater) {
-  TEditNumeric field;
-  field.SetFloatingPoint(true);
-  ChangeCounter changes(field);
-  field.LoadText(QStringLiteral("?"));
-  EXPECT_EQ(changes.count(), 0);
-  EXPECT_TRUE(testsupport::script().shown.empty());
-  EXPECT_THROW(field.FloatValue(), Exception);
-  EXPECT_EQ(field.LastText(), "?");
 }
 
 }  // namespace
