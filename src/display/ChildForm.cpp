@@ -1,5 +1,133 @@
 #include "display/ChildForm.h"
 
-TChildForm::TChildForm(QWidget* owner) : QWidget(owner, Qt::Window) {}
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 
-TChildForm::~TChildForm() = default;
+#include "clip/AviStream.h"
+#include "descriptors/TitlesForm.h"
+#include "display/DibImage.h"
+#include "platform/Placement.h"
+
+TChildForm::TChildForm(QWidget* owner, TNotifyEvent onOpened, const TChildShared& shared,
+                       const QString& fileName, const QString& caption, TAVISTREAM* stream)
+    : QWidget(owner, Qt::Window),
+      OnOpened(std::move(onOpened)),
+      FileName(fileName),
+      shared_(shared),
+      stream_(stream) {
+  setWindowTitle(caption);
+  timing_.OnTimingChanged = [this](int d, float p, float o) { timingChanged(d, p, o); };
+}
+
+TChildForm::~TChildForm() {
+  if (OnDestroy) OnDestroy(this);
+  if (shared_.titlesEditor) shared_.titlesEditor->ForgetWindow(this);
+  SaveChildPlacement();
+  delete quickMeasure_;
+  delete signalGraph_;
+}
+
+void TChildForm::StopAtFrame(int frame) {
+  ShowFrame(frame);
+  StopRequest = true;
+}
+
+void TChildForm::ShowFrame(int frame) {
+  RequestedFrame = frame;
+  UpdateFrame();
+}
+
+void TChildForm::ShowTime(float time) {
+  ShowFrame(timing_.FrameOfTime(time));
+}
+
+void TChildForm::StopAtTime(float time) {
+  StopAtFrame(timing_.FrameOfTime(time));
+}
+
+bool TChildForm::UpdateFrame() {
+  bool result = false;
+  if (Frozen) {
+    result = false;
+  } else if (RequestedFrame != ShownFrame) {
+    ShownFrame = RequestedFrame;
+    currentTime_ = timing_.TimeOfFrame(RequestedFrame);
+    result = true;
+  } else {
+    result = NeedsRepaint;
+  }
+  NeedsRepaint = false;
+  return result;
+}
+
+bool TChildForm::Poll(bool& hasTiming, bool& frozen) {
+  if (timing_.TimingSet()) hasTiming = !Frozen;
+  frozen = Frozen;
+  return frozen ? false : UpdateFrame();
+}
+
+void TChildForm::timingChanged(int decimals, float period, float offset) {
+  ShownFrame = -1;
+  if (OnTimingChanged) OnTimingChanged(decimals, period, offset);
+  update();
+}
+
+void TChildForm::CompressionOptions() {
+  // The clip stream's options dialog arrives with saving; until then there is nothing to choose.
+}
+
+void TChildForm::CopyFrameToClipboard() {
+  if (!stream_) return;
+  PGETFRAME getter = nullptr;
+  if (!stream_->GetFrameOpen(getter)) return;
+  int size = 0;
+  const BITMAPINFOHEADER* dib = nullptr;
+  if (stream_->GetFrame(getter, ShownFrame, size, dib)) {
+    const QImage image = ImageFromDib(dib);
+    if (!image.isNull()) {
+      auto* data = new QMimeData;
+      data->setImageData(image);
+      // The packed DIB itself, for programs that paste device-independent bitmaps.
+      data->setData(QStringLiteral("image/bmp-dib"),
+                    QByteArray(reinterpret_cast<const char*>(dib), size));
+      QApplication::clipboard()->setMimeData(data);
+    }
+  }
+  stream_->GetFrameClose(getter);
+}
+
+void TChildForm::EditDescriptors() {
+  if (!shared_.titlesEditor || !shared_.databases) return;
+  if (shared_.titlesEditor->EditDescriptors(windowTitle(), this, Descriptor, *shared_.databases)) {
+    DescriptorChanged = true;
+    DescriptorAsked = false;
+  }
+}
+
+void TChildForm::OpenQuickMeasure() {
+  if (!QuickMeasureAllowed) return;
+  if (!quickMeasure_ && CreateQuickMeasure)
+    quickMeasure_ = CreateQuickMeasure(this, FrameCount() - 1);
+  if (quickMeasure_) quickMeasure_->show();
+  NeedsRepaint = true;
+}
+
+void TChildForm::OpenSignalGraph() {
+  if (!SignalGraphAllowed) return;
+  if (!signalGraph_ && CreateSignalGraph) signalGraph_ = CreateSignalGraph(this, shared_.registry);
+  if (signalGraph_) signalGraph_->show();
+}
+
+void TChildForm::RestoreChildPlacement() {
+  TPlacement p{x(), y(), width(), height(), false, int(ViewOptions)};
+  ReadPlacement(objectName(), shared_.registry, p);
+  ViewOptions = std::uint32_t(p.extra);
+  if (p.left != kDefaultPosition) move(p.left, p.top);
+  resize(p.width, p.height);
+}
+
+void TChildForm::SaveChildPlacement() {
+  if (!shared_.registry || objectName().isEmpty()) return;
+  SavePlacement(this, shared_.registry, int(ViewOptions));
+}

@@ -9,6 +9,7 @@
 // A clip window that answers the main window's questions as a test wants.
 class FakeChild : public TChildForm {
  public:
+  FakeChild() : TChildForm(nullptr, {}, {}, QString(), QStringLiteral("fake.avi"), nullptr) {}
   bool allowClose = true;
   bool display = true;
   int closeQueries = 0;

@@ -80,7 +80,8 @@ TEST_F(VarnelViewerTest, DatabaseFilesRoundTrip) {
     ASSERT_EQ(db.lists.Count(), 2);
     EXPECT_EQ(db.lists.Lists(0)->Names(), (QStringList{"A", "B"}));
     EXPECT_EQ(*db.lists.SectionValues(0, 0), QStringList{"y=1"});
-    EXPECT_EQ(db.lists.Lists(1)->Names(), (QStringList{"Camera", "Timing", "Titles"}));
+    EXPECT_EQ(db.lists.Lists(1)->Names(),
+              (QStringList{"Camera", "Default Titles", "Timing", "Titles"}));
     EXPECT_TRUE(w->close());
   }
   EXPECT_EQ(TRegIniFile(QStringLiteral("\\Software\\Orvanta\\Lumetra"))

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+
+#include "TestSupport.h"
+#include "clip/AviStream.h"
+#include "descriptors/DescriptorText.h"
+#include "display/ChildForm.h"
+#include "platform/RegIniFile.h"
+
+namespace {
+
+// A clip of 4 x 3 pixels whose frame n is filled with the grey level 10 * n.
+class GreyClip : public TAVISTREAM {
+ public:
+  GreyClip() : TAVISTREAM(QStringLiteral("AVI")) {
+    Width = 4;
+    Height = 3;
+    FrameCount = 5;
+  }
+
+ protected:
+  int ReadFrame(int frame, void* buffer) override {
+    std::memset(buffer, 10 * frame, ImageSize());
+    return kFrameRead;
+  }
+};
+
+std::unique_ptr<TChildForm> makeChild(TAVISTREAM* stream = nullptr,
+                                      TRegIniFile* registry = nullptr) {
+  TChildShared shared;
+  shared.registry = registry;
+  return std::make_unique<TChildForm>(nullptr, nullptr, shared, QStringLiteral("/t/run1.avi"),
+                                      QStringLiteral("run1.avi"), stream);
+}
+
+TEST(ChildForm, RedrawsOnlyForANewFrameOrAPendingRepaint) {
+  auto child = makeChild();
+  bool hasTiming = true;
+  bool frozen = true;
+  child->ShowFrame(3);
+  EXPECT_EQ(child->ShownFrame, 3);
+  EXPECT_FALSE(child->Poll(hasTiming, frozen));  // same frame again
+  EXPECT_TRUE(hasTiming);                        // untouched while no timing is set
+  EXPECT_FALSE(frozen);
+  child->NeedsRepaint = true;
+  EXPECT_TRUE(child->Poll(hasTiming, frozen));
+  EXPECT_FALSE(child->NeedsRepaint);
+  EXPECT_FALSE(child->UpdateFrame());
+}
+
+TEST(ChildForm, FrozenWindowReportsFrozenAndNeverRedraws) {
+  auto child = makeChild();
+  child->SetFramePeriod(1.0f);
+  child->Frozen = true;
+  child->RequestedFrame = 7;
+  child->NeedsRepaint = true;
+  bool hasTiming = true;
+  bool frozen = false;
+  EXPECT_FALSE(child->Poll(hasTiming, frozen));
+  EXPECT_TRUE(frozen);
+  EXPECT_FALSE(hasTiming);  // timing set: hasTiming := not frozen
+  EXPECT_NE(child->ShownFrame, 7);
+}
+
+TEST(ChildForm, TimeMapsToTheNearestFrameWithHalvesToEven) {
+  auto child = makeChild();
+  child->SetFramePeriod(2.0f);
+  child->SetTimeOffset(-10.0f);
+  child->ShowTime(-10.0f + 2.5f * 2.0f);
+  EXPECT_EQ(child->ShownFrame, 2);
+  child->ShowTime(-10.0f + 3.5f * 2.0f);
+  EXPECT_EQ(child->ShownFrame, 4);
+  EXPECT_FLOAT_EQ(child->CurrentTime(), -2.0f);
+  child->StopAtTime(0.0f);
+  EXPECT_EQ(child->ShownFrame, 5);
+  EXPECT_TRUE(child->StopRequest);
+}
+
+TEST(ChildForm, TimingChangesMarkTheFrameStaleAndReachTheCompanions) {
+  auto child = makeChild();
+  std::vector<float> told;
+  child->OnTimingChanged = [&](int decimals, float period, float offset) {
+    told = {float(decimals), period, offset};
+  };
+  child->ShowFrame(4);
+  child->SetFramePeriod(4.0f);  // 250 frames per second
+  EXPECT_EQ(child->ShownFrame, -1);
+  EXPECT_EQ(told, (std::vector<float>{2, 4.0f, 0.0f}));
+  std::string rate;
+  EXPECT_TRUE(GetDescriptorValue(child->Descriptor, "Timing", "Frame Rate", rate));
+  EXPECT_EQ(rate, "250");
+  EXPECT_FALSE(child->DescriptorChanged);  // the setters alone never ask to store
+  EXPECT_TRUE(child->UpdateFrame());       // stale: the next update redraws
+}
+
+TEST(ChildForm, CopiesTheShownFrameToTheClipboard) {
+  GreyClip clip;
+  auto child = makeChild(&clip);
+  child->ShowFrame(3);
+  child->CopyFrameToClipboard();
+  const QImage image = QApplication::clipboard()->image();
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), QSize(4, 3));
+  EXPECT_EQ(QColor(image.pixel(1, 1)), QColor(30, 30, 30));
+}
+
+TEST(ChildForm, CompanionWindowsAreMadeOnceAndOnlyWhenAllowed) {
+  auto child = makeChild();
+  int made = 0;
+  int lastFrameGiven = 0;
+  child->CreateQuickMeasure = [&](TChildForm*, int lastFrame) {
+    ++made;
+    lastFrameGiven = lastFrame;
+    return new QWidget;
+  };
+  child->OpenQuickMeasure();
+  EXPECT_EQ(made, 0);  // not allowed yet
+  child->QuickMeasureAllowed = true;
+  child->OpenQuickMeasure();
+  child->OpenQuickMeasure();
+  EXPECT_EQ(made, 1);
+  EXPECT_EQ(lastFrameGiven, -1);  // the base has no frames
+  EXPECT_TRUE(child->NeedsRepaint);
+  EXPECT_TRUE(child->QuickMeasureWindow()->isVisible());
+}
+
+TEST(ChildForm, PlacementKeepsTheViewOptionsInTheExtraField) {
+  testsupport::resetStore();
+  TRegIniFile reg(QStringLiteral("\\Software\\Orvanta\\Lumetra"));
+  {
+    auto child = makeChild(nullptr, &reg);
+    child->setObjectName(QStringLiteral("DisplayForm"));
+    child->resize(640, 480);
+    child->move(100, 120);
+    child->ViewOptions = 4096u << 16;
+  }
+  EXPECT_EQ(reg.ReadString(QStringLiteral("Desktop"), QStringLiteral("DisplayForm"), {}),
+            "120,100,640,480,268435456,0");
+}
+
+}  // namespace
