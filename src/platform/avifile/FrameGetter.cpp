@@ -1,0 +1,42 @@
+#include "platform/avifile/FrameGetter.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/avifile/DibConverter.h"
+
+namespace avifile {
+
+StreamFrameGetter::StreamFrameGetter(PAVISTREAM stream) : stream_(stream) { stream_->AddRef(); }
+
+StreamFrameGetter::~StreamFrameGetter() { stream_->Release(); }
+
+const void* StreamFrameGetter::get(LONG position) {
+  LONG formatSize = 0;
+  if (stream_->ReadFormat(position, nullptr, &formatSize) < 0 ||
+      formatSize < LONG(sizeof(BITMAPINFOHEADER)))
+    return nullptr;
+  std::vector<BYTE> format(std::size_t(formatSize), 0);
+  LONG given = formatSize;
+  if (stream_->ReadFormat(position, format.data(), &given) < 0) return nullptr;
+  BITMAPINFOHEADER header;
+  std::memcpy(&header, format.data(), sizeof header);
+  if (header.biCompression != 0 || header.biWidth <= 0 || header.biHeight == 0 ||
+      (header.biBitCount != 8 && header.biBitCount != 24 && header.biBitCount != 32))
+    return nullptr;
+  const DWORD image = DibConverter::RowBytes(header.biWidth, header.biBitCount) *
+                      DWORD(std::abs(header.biHeight));
+  // The colour table is whatever the format carries beyond its header.
+  header.biSize = sizeof header;
+  header.biSizeImage = image;
+  header.biClrUsed = DWORD(formatSize - LONG(sizeof header)) / 4;
+  dib_.assign(sizeof header + 4 * std::size_t(header.biClrUsed) + image, 0);
+  std::memcpy(dib_.data(), &header, sizeof header);
+  std::memcpy(dib_.data() + sizeof header, format.data() + sizeof header, 4 * header.biClrUsed);
+  LONG bytes = 0, samples = 0;
+  BYTE* bits = dib_.data() + dib_.size() - image;
+  if (stream_->Read(position, 1, bits, LONG(image), &bytes, &samples) != AVIERR_OK) return nullptr;
+  return dib_.data();
+}
+
+}  // namespace avifile

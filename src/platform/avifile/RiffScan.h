@@ -1,0 +1,61 @@
+#pragma once
+
+// Byte-level view of an AVI file's RIFF layout: the top-level chunks of the first RIFF and the
+// stream headers of "hdrl". FFmpeg hides these (the "strh" handler, chunks it does not know),
+// so the AVI library reads them itself. Offsets are 64-bit file positions of chunk data.
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/avifile/AviTypes.h"
+
+namespace avifile {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// mode as for fopen; null when the file cannot be opened.
+FilePtr OpenFile(const std::string& path, const char* mode);
+
+struct ChunkRef {
+  FOURCC id = 0;        // chunk code; "LIST" for lists
+  FOURCC listType = 0;  // for lists: "hdrl", "movi", ...
+  std::int64_t dataOffset = 0;  // first byte after the 8-byte header
+  DWORD size = 0;               // as stored (lists include their 4-byte type)
+  DWORD available = 0;          // bytes of data actually inside the file
+};
+
+struct StreamHeaders {
+  ChunkRef strh, strf, strn;  // id 0 when absent
+  std::vector<BYTE> strhData, strfData, strnData;
+  FOURCC type() const;     // fccType from strh; 0 when strh is absent
+  AVIStreamHeader header() const;  // zero-filled where strh is short
+};
+
+struct RiffLayout {
+  std::int64_t fileSize = 0;
+  DWORD riffSize = 0;  // as stored in the header
+  std::vector<ChunkRef> topLevel;  // direct children of the first RIFF, in file order
+  ChunkRef avih;
+  std::vector<BYTE> avihData;
+  std::vector<StreamHeaders> streams;  // one per "strl", in order
+  bool hasIdx1 = false;
+
+  const ChunkRef* findTopLevel(FOURCC id) const;  // first plain chunk (not a list) with id
+};
+
+// Parses the first "RIFF" "AVI " of the file; nullopt when the file cannot be read or is not
+// an AVI RIFF. A truncated file keeps what it has.
+std::optional<RiffLayout> ScanRiff(const std::string& path);
+
+// Copies up to size bytes of a chunk's data; returns the number of bytes copied.
+std::size_t ReadChunkData(const std::string& path, const ChunkRef& chunk, void* buffer,
+                          std::size_t size);
+
+}  // namespace avifile
