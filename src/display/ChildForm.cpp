@@ -86,12 +86,12 @@ void TChildForm::CopyFrameToClipboard() {
   if (stream_->GetFrame(getter, ShownFrame, size, dib)) {
     const QImage image = ImageFromDib(dib);
     if (!image.isNull()) {
-      auto* data = new QMimeData;
-      data->setImageData(image);
+      auto* mime = new QMimeData;
+      mime->setImageData(image);
       // The packed DIB itself, for programs that paste device-independent bitmaps.
-      data->setData(QStringLiteral("image/bmp-dib"),
+      mime->setData(QStringLiteral("image/bmp-dib"),
                     QByteArray(reinterpret_cast<const char*>(dib), size));
-      QApplication::clipboard()->setMimeData(data);
+      QApplication::clipboard()->setMimeData(mime);
     }
   }
   stream_->GetFrameClose(getter);
