@@ -1,0 +1,173 @@
+// Frame getters: the decoding getter's seeking and cache, the file stream's own frame calls,
+// and the getter over a synthetic stream.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <cstring>
+
+#include "ClipKit.h"
+#include "platform/avifile/AviFile.h"
+#include "platform/avifile/DecodingFrameGetter.h"
+
+namespace {
+
+using clipkit::AviCodec;
+
+std::string WriteClip(const QTemporaryDir& dir, const clipkit::ClipSpec& spec) {
+  const std::string path = dir.filePath("c.avi").toStdString();
+  EXPECT_EQ(clipkit::WriteClip(path, spec), AVIERR_OK);
+  return path;
+}
+
+PAVISTREAM OpenStream(const std::string& path) {
+  PAVIFILE file = nullptr;
+  if (AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr) != AVIERR_OK) return nullptr;
+  PAVISTREAM stream = nullptr;
+  AVIFileGetStream(file, &stream, streamtypeVIDEO, 0);
+  AVIFileRelease(file);
+  return stream;
+}
+
+// Stepping back through a long group must not decode the group again for every step.
+TEST(DecodingFrameGetter, ReadsOnWithoutSeekingAndDecodesEachGroupOnceSteppingBack) {
+  QTemporaryDir dir;
+  clipkit::ClipSpec spec;
+  spec.width = 64, spec.height = 48, spec.frames = 120, spec.keyFrameEvery = 60;
+  spec.codec = AviCodec::H264;
+  const std::string path = WriteClip(dir, spec);
+
+  auto forward = avifile::DecodingFrameGetter::Open(path, 0, 120);
+  for (LONG f = 0; f < 120; ++f) ASSERT_NE(forward->get(f), nullptr) << f;
+  EXPECT_EQ(forward->stats().seeks, 1);
+
+  auto backward = avifile::DecodingFrameGetter::Open(path, 0, 120);
+  for (LONG f = 119; f >= 0; --f) ASSERT_NE(backward->get(f), nullptr) << f;
+  EXPECT_EQ(backward->stats().seeks, 2);
+  EXPECT_LE(backward->stats().decoded, 120 + 4);
+}
+
+TEST(DecodingFrameGetter, TwentyFourBitsWhenAskedExpandsThePalette) {
+  QTemporaryDir dir;
+  const std::vector<RGBQUAD> palette = clipkit::ColourPalette();
+  clipkit::ClipSpec spec;
+  spec.width = 9, spec.height = 4, spec.bitCount = 8, spec.palette = palette.data();
+  const std::string path = WriteClip(dir, spec);
+  PAVISTREAM stream = OpenStream(path);
+  BITMAPINFOHEADER wanted{};
+  wanted.biBitCount = 24;
+  PGETFRAME getter = AVIStreamGetFrameOpen(stream, &wanted);
+  const auto* dib = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(getter, 2));
+  ASSERT_NE(dib, nullptr);
+  EXPECT_EQ(dib->biBitCount, 24);
+  const BYTE* bits = reinterpret_cast<const BYTE*>(dib) + dib->biSize + 4 * dib->biClrUsed;
+  const std::vector<BYTE> indices = clipkit::PatternRows(9, 4, 8, 2);
+  for (LONG y = 0; y < 4; ++y) {
+    for (LONG x = 0; x < 9; ++x) {
+      const RGBQUAD& c = palette[indices[std::size_t(y) * 12 + std::size_t(x)]];
+      const BYTE* p = bits + std::size_t(3 - y) * 28 + std::size_t(x) * 3;
+      ASSERT_EQ(p[0], c.rgbBlue);
+      ASSERT_EQ(p[1], c.rgbGreen);
+      ASSERT_EQ(p[2], c.rgbRed);
+    }
+  }
+  AVIStreamGetFrameClose(getter);
+  AVIStreamRelease(stream);
+}
+
+TEST(FfmpegFileStream, ReadsDecodedFramesAndFindsKeyFrames) {
+  QTemporaryDir dir;
+  clipkit::ClipSpec spec;
+  spec.width = 16, spec.height = 8, spec.frames = 12, spec.keyFrameEvery = 5;
+  spec.codec = AviCodec::H264;
+  PAVISTREAM stream = OpenStream(WriteClip(dir, spec));
+  ASSERT_TRUE(stream);
+  void* same = nullptr;
+  EXPECT_EQ(stream->QueryInterface(IID_IAVIStream, &same), AVIERR_OK);
+  EXPECT_EQ(same, stream);
+  stream->Release();
+  LONG size = 0;
+  ASSERT_EQ(stream->ReadFormat(0, nullptr, &size), AVIERR_OK);
+  EXPECT_EQ(size, 40);
+  std::vector<BYTE> bits(16 * 8 * 3);
+  LONG bytes = 0, samples = 0;
+  ASSERT_EQ(stream->Read(6, 1, bits.data(), LONG(bits.size()), &bytes, &samples), AVIERR_OK);
+  EXPECT_EQ(bytes, 16 * 8 * 3);
+  PGETFRAME getter = AVIStreamGetFrameOpen(stream, nullptr);
+  const auto* dib = static_cast<const BYTE*>(AVIStreamGetFrame(getter, 6));
+  EXPECT_EQ(std::memcmp(dib + 40, bits.data(), bits.size()), 0);
+  AVIStreamGetFrameClose(getter);
+  EXPECT_EQ(stream->Read(12, 1, bits.data(), LONG(bits.size()), &bytes, &samples), AVIERR_BADPARAM);
+  EXPECT_EQ(stream->FindSample(7, FIND_KEY | FIND_PREV), 5);
+  EXPECT_EQ(stream->FindSample(6, FIND_KEY | FIND_NEXT), 10);
+  EXPECT_EQ(stream->FindSample(11, FIND_KEY | FIND_NEXT), -1);
+  AVIStreamRelease(stream);
+}
+
+// A source of uncompressed frames of its own, as the clip stream's own interface is.
+class SyntheticStream : public IAVIStream {
+ public:
+  explicit SyntheticStream(WORD bitCount) : bitCount_(bitCount) {}
+  HRESULT QueryInterface(const GUID&, void**) override { return E_NOINTERFACE; }
+  DWORD AddRef() override { return ++references; }
+  DWORD Release() override { return --references; }
+  HRESULT Create(LONG, LONG) override { return AVIERR_OK; }
+  HRESULT Info(AVISTREAMINFOA*, LONG) override { return AVIERR_UNSUPPORTED; }
+  LONG FindSample(LONG position, LONG) override { return position; }
+  HRESULT ReadFormat(LONG, void* format, LONG* size) override {
+    const LONG needed = 40 + (bitCount_ == 8 ? 1024 : 0);
+    if (format && *size < needed) return AVIERR_BUFFERTOOSMALL;
+    if (format) {
+      BITMAPINFOHEADER h{40, 5, 3, 1, bitCount_, 0, 0, 0, 0, 0, 0};
+      std::memcpy(format, &h, sizeof h);
+      for (int i = 0; bitCount_ == 8 && i < 256; ++i)
+        static_cast<BYTE*>(format)[40 + 4 * i] = BYTE(255 - i);
+    }
+    *size = needed;
+    return AVIERR_OK;
+  }
+  HRESULT SetFormat(LONG, void*, LONG) override { return AVIERR_UNSUPPORTED; }
+  HRESULT Read(LONG start, LONG, void* buffer, LONG bufferSize, LONG* bytes, LONG*) override {
+    const LONG image = LONG(clipkit::RowBytes(5, bitCount_)) * 3;
+    if (start == 13 || bufferSize < image) return AVIERR_FILEREAD;
+    std::memset(buffer, start, std::size_t(image));
+    if (bytes) *bytes = image;
+    return AVIERR_OK;
+  }
+  HRESULT Write(LONG, LONG, void*, LONG, DWORD, LONG*, LONG*) override { return AVIERR_UNSUPPORTED; }
+  HRESULT Delete(LONG, LONG) override { return AVIERR_UNSUPPORTED; }
+  HRESULT ReadData(FOURCC, void*, LONG*) override { return AVIERR_UNSUPPORTED; }
+  HRESULT WriteData(FOURCC, void*, LONG) override { return AVIERR_UNSUPPORTED; }
+
+  DWORD references = 1;
+
+ private:
+  WORD bitCount_;
+};
+
+TEST(StreamFrameGetter, BuildsPackedDibsFromReadFormatAndRead) {
+  for (WORD bitCount : {WORD(8), WORD(24)}) {
+    SyntheticStream stream(bitCount);
+    PGETFRAME getter = AVIStreamGetFrameOpen(&stream, nullptr);
+    ASSERT_TRUE(getter);
+    EXPECT_EQ(stream.references, 2u);  // the getter holds the stream
+    const auto* dib = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(getter, 9));
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(dib->biBitCount, bitCount);
+    const DWORD colours = bitCount == 8 ? 256 : 0;
+    EXPECT_EQ(dib->biClrUsed, colours);
+    const DWORD image = clipkit::RowBytes(5, bitCount) * 3;
+    EXPECT_EQ(PackedDibSize(dib), 40 + 4 * colours + image);
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(dib);
+    if (bitCount == 8) {
+      EXPECT_EQ(bytes[40 + 4 * 3], 252);
+    }
+    EXPECT_EQ(bytes[40 + 4 * colours], 9);
+    EXPECT_EQ(bytes[40 + 4 * colours + image - 1], 9);
+    EXPECT_EQ(AVIStreamGetFrame(getter, 13), nullptr);
+    AVIStreamGetFrameClose(getter);
+    EXPECT_EQ(stream.references, 1u);
+  }
+}
+
+}  // namespace
