@@ -7,6 +7,9 @@
 namespace {
 
 const QString kApplicationKey = QStringLiteral("/Software/Orvanta/Lumetra");
+// QSettings hands keys back sorted; each group remembers the order in which its names were
+// first written under this key, which no encoded name can equal (encoding turns "%" into "%25").
+const QString kOrderKey = QStringLiteral("/%order");
 
 QString& storeFileOverride() {
   static QString path;
@@ -89,12 +92,12 @@ QString TRegIniFile::groupOf(const QString& section) const {
 
 QString TRegIniFile::ReadString(const QString& section, const QString& name,
                                 const QString& def) const {
-  const QVariant v = settings_->value(groupOf(section) + u'/' + encodeName(name));
+  const QVariant v = settings_->value(keyOf(section, name));
   return v.isValid() ? v.toString() : def;
 }
 
 int TRegIniFile::ReadInteger(const QString& section, const QString& name, int def) const {
-  const QVariant v = settings_->value(groupOf(section) + u'/' + encodeName(name));
+  const QVariant v = settings_->value(keyOf(section, name));
   if (!v.isValid()) return def;
   bool ok = false;
   const int value = v.toString().trimmed().toInt(&ok);
@@ -106,11 +109,11 @@ bool TRegIniFile::ReadBool(const QString& section, const QString& name, bool def
 }
 
 QByteArray TRegIniFile::ReadBinaryData(const QString& section, const QString& name) const {
-  return settings_->value(groupOf(section) + u'/' + encodeName(name)).toByteArray();
+  return settings_->value(keyOf(section, name)).toByteArray();
 }
 
 void TRegIniFile::WriteString(const QString& section, const QString& name, const QString& value) {
-  settings_->setValue(groupOf(section) + u'/' + encodeName(name), value);
+  writeValue(section, name, value);
 }
 
 void TRegIniFile::WriteInteger(const QString& section, const QString& name, int value) {
@@ -123,7 +126,7 @@ void TRegIniFile::WriteBool(const QString& section, const QString& name, bool va
 
 void TRegIniFile::WriteBinaryData(const QString& section, const QString& name,
                                   const QByteArray& value) {
-  settings_->setValue(groupOf(section) + u'/' + encodeName(name), value);
+  writeValue(section, name, value);
 }
 
 void TRegIniFile::EraseSection(const QString& section) {
@@ -131,14 +134,40 @@ void TRegIniFile::EraseSection(const QString& section) {
 }
 
 void TRegIniFile::DeleteKey(const QString& section, const QString& name) {
-  settings_->remove(groupOf(section) + u'/' + encodeName(name));
+  settings_->remove(keyOf(section, name));
+  QStringList order = settings_->value(groupOf(section) + kOrderKey).toStringList();
+  if (!order.removeAll(encodeName(name))) return;
+  if (order.isEmpty())
+    settings_->remove(groupOf(section) + kOrderKey);
+  else
+    settings_->setValue(groupOf(section) + kOrderKey, order);
+}
+
+QString TRegIniFile::keyOf(const QString& section, const QString& name) const {
+  return groupOf(section) + u'/' + encodeName(name);
+}
+
+void TRegIniFile::writeValue(const QString& section, const QString& name, const QVariant& value) {
+  const QString key = keyOf(section, name);
+  if (!settings_->contains(key)) {
+    QStringList order = settings_->value(groupOf(section) + kOrderKey).toStringList();
+    order << encodeName(name);
+    settings_->setValue(groupOf(section) + kOrderKey, order);
+  }
+  settings_->setValue(key, value);
 }
 
 QStringList TRegIniFile::ReadSection(const QString& section) const {
   settings_->beginGroup(groupOf(section));
-  QStringList names = settings_->childKeys();
+  QStringList stored = settings_->childKeys();
+  const QStringList order = settings_->value(kOrderKey.mid(1)).toStringList();
   settings_->endGroup();
-  for (QString& n : names) n = decodeName(n);
+  stored.removeAll(kOrderKey.mid(1));
+  // Names in the order they were first written; any the order does not know come last.
+  QStringList names;
+  for (const QString& n : order)
+    if (stored.removeAll(n)) names << decodeName(n);
+  for (const QString& n : stored) names << decodeName(n);
   return names;
 }
 
@@ -158,7 +187,7 @@ QStringList TRegIniFile::ReadSections() const {
 }
 
 bool TRegIniFile::ValueExists(const QString& section, const QString& name) const {
-  return settings_->contains(groupOf(section) + u'/' + encodeName(name));
+  return settings_->contains(keyOf(section, name));
 }
 
 bool TRegIniFile::SectionExists(const QString& section) const {

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QSettings;
+class QVariant;
 
 // The per-user preference store. A key path below the application key (for example
 // "\Software\Orvanta\Lumetra\QuickMeasure") maps to one INI file per user; each further key
@@ -34,7 +35,7 @@ class TRegIniFile {
 
   void EraseSection(const QString& section);
   void DeleteKey(const QString& section, const QString& name);
-  // Value names of a section, in the store's order.
+  // Value names of a section, in the order they were first written.
   QStringList ReadSection(const QString& section) const;
   // "name=value" lines of a section.
   QStringList ReadSectionValues(const QString& section) const;
@@ -47,6 +48,8 @@ class TRegIniFile {
 
  private:
   QString groupOf(const QString& section) const;
+  QString keyOf(const QString& section, const QString& name) const;
+  void writeValue(const QString& section, const QString& name, const QVariant& value);
 
   QString key_;
   QString prefix_;

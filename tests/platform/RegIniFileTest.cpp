@@ -29,6 +29,26 @@ TEST_F(RegIniFileTest, ValueNamesWithPathSeparatorsSurviveRoundTrip) {
   EXPECT_TRUE(reg.ValueExists(QStringLiteral("Database Files"), windows));
 }
 
+TEST_F(RegIniFileTest, SectionsListNamesInTheOrderTheyWereFirstWritten) {
+  // Default titles and database files are shown in the user's order, not sorted.
+  {
+    TRegIniFile reg(kKey);
+    for (const char* name : {"Test No", "Date", "Customer, Site", "Axle"})
+      reg.WriteString(QStringLiteral("Default Titles"), QString::fromLatin1(name),
+                      QStringLiteral("?"));
+    reg.WriteString(QStringLiteral("Default Titles"), QStringLiteral("Date"), QStringLiteral("x"));
+    reg.DeleteKey(QStringLiteral("Default Titles"), QStringLiteral("Test No"));
+  }
+  TRegIniFile reg(kKey);
+  EXPECT_EQ(reg.ReadSection(QStringLiteral("Default Titles")),
+            (QStringList{"Date", "Customer, Site", "Axle"}));
+  EXPECT_EQ(reg.ReadSectionValues(QStringLiteral("Default Titles")).first(), "Date=x");
+  reg.DeleteKey(QStringLiteral("Default Titles"), QStringLiteral("Date"));
+  reg.DeleteKey(QStringLiteral("Default Titles"), QStringLiteral("Customer, Site"));
+  reg.DeleteKey(QStringLiteral("Default Titles"), QStringLiteral("Axle"));
+  EXPECT_FALSE(reg.SectionExists(QStringLiteral("Default Titles")));
+}
+
 TEST_F(RegIniFileTest, TypedReadsFallBackToDefaultWhenAbsentOrMalformed) {
   TRegIniFile reg(kKey);
   EXPECT_EQ(reg.ReadInteger(QStringLiteral("S"), QStringLiteral("n"), -1), -1);
