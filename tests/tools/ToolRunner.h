@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+#include <cstdint>
+
+// Runs a program to its end and keeps what it printed.
+struct ToolRun {
+  int exitCode = -1;
+  QByteArray out;
+  QByteArray err;
+};
+
+inline ToolRun RunProgram(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  ToolRun r;
+  if (!p.waitForFinished(30000)) {
+    p.kill();
+    p.waitForFinished();
+    return r;
+  }
+  r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  r.out = p.readAllStandardOutput();
+  r.err = p.readAllStandardError();
+  return r;
+}
+
+inline ToolRun RunTool(const QStringList& args) {
+  return RunProgram(LUMETRA_TOOL, args);
+}
+
+inline QString Ffmpeg() {
+  return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+}
+
+// CRC-32 bit by bit: a reference independent of the tool's table-driven one.
+inline std::uint32_t BitwiseCrc32(const QByteArray& bytes) {
+  std::uint32_t c = 0xFFFFFFFFu;
+  for (char b : bytes) {
+    c ^= std::uint8_t(b);
+    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+  }
+  return ~c;
+}

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "AviBytes.h"
+#include "RiffFiles.h"
+#include "ToolRunner.h"
+
+namespace {
+
+using avibytes::RawClip;
+
+class ToolTest : public ::testing::Test {
+ protected:
+  QString Clip(const RawClip& c, const QString& name = QStringLiteral("clip.avi")) {
+    return files_.Write(avibytes::RawAvi(c), name);
+  }
+  static QJsonObject Json(const ToolRun& r) { return QJsonDocument::fromJson(r.out).object(); }
+  RiffFiles files_;
+};
+
+TEST_F(ToolTest, InfoReportsStreamFrameAndChunkFacts) {
+  RawClip plain;
+  const ToolRun a = RunTool({QStringLiteral("info"), Clip(plain)});
+  ASSERT_EQ(a.exitCode, 0) << a.err.constData();
+  const QJsonObject info = Json(a);
+  EXPECT_EQ(info[QStringLiteral("frames")].toInt(), 3);
+  EXPECT_EQ(info[QStringLiteral("width")].toInt(), 8);
+  EXPECT_EQ(info[QStringLiteral("height")].toInt(), 4);
+  EXPECT_EQ(info[QStringLiteral("bitCount")].toInt(), 24);
+  EXPECT_EQ(info[QStringLiteral("handler")].toString(), QStringLiteral("DIB "));
+  EXPECT_EQ(info[QStringLiteral("rate")].toInt(), 25);
+  EXPECT_EQ(info[QStringLiteral("scale")].toInt(), 1);
+  EXPECT_FALSE(info[QStringLiteral("hasTtls")].toBool(true));
+  EXPECT_FALSE(info[QStringLiteral("hasMarker")].toBool(true));
+
+  RawClip marked;
+  marked.bitCount = 8;
+  marked.extraChunks = {avibytes::Chunk("ttls", QByteArray(2048, '\0')),
+                        avibytes::Chunk("\x90\x01mk", QByteArray("\0\0\x80\x3f", 4))};
+  const ToolRun b = RunTool({QStringLiteral("info"), Clip(marked, QStringLiteral("m.mav"))});
+  ASSERT_EQ(b.exitCode, 0) << b.err.constData();
+  EXPECT_EQ(Json(b)[QStringLiteral("bitCount")].toInt(), 8);
+  EXPECT_TRUE(Json(b)[QStringLiteral("hasTtls")].toBool());
+  EXPECT_TRUE(Json(b)[QStringLiteral("hasMarker")].toBool());
+}
+
+TEST_F(ToolTest, FrameIsWrittenAsBitmapFileOfTheDrawnDib) {
+  for (int bitCount : {24, 8}) {
+    RawClip c;
+    c.bitCount = bitCount;
+    const QString bmp = files_.Path(QStringLiteral("f%1.bmp").arg(bitCount));
+    const ToolRun r = RunTool({QStringLiteral("frame"), Clip(c), QStringLiteral("1"), bmp});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QByteArray file = RiffFiles::Read(bmp);
+    ASSERT_GE(file.size(), 54);
+    EXPECT_EQ(file.left(2), "BM");
+    EXPECT_EQ(riffbytes::ReadLe32(file, 2), std::uint32_t(file.size()));
+    const std::uint32_t offBits = riffbytes::ReadLe32(file, 10);
+    EXPECT_EQ(offBits, std::uint32_t(14 + 40 + (bitCount == 8 ? 1024 : 0)));
+    EXPECT_EQ(file.mid(offBits), avibytes::FramePixels(c, 1)) << "bit count " << bitCount;
+  }
+}
+
+TEST_F(ToolTest, ErrorsGoToStderrWithExitStatusOne) {
+  const QString clip = Clip(RawClip{});
+  const ToolRun missing = RunTool({QStringLiteral("info"), files_.Path(QStringLiteral("no.avi"))});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_TRUE(missing.err.contains("Stream Open Failed")) << missing.err.constData();
+  EXPECT_TRUE(missing.out.isEmpty());
+  const ToolRun range = RunTool(
+      {QStringLiteral("frame"), clip, QStringLiteral("3"), files_.Path(QStringLiteral("x.bmp"))});
+  EXPECT_EQ(range.exitCode, 1);
+  EXPECT_FALSE(range.err.isEmpty());
+  EXPECT_EQ(RunTool({QStringLiteral("decode"), clip, QStringLiteral("--order"),
+                     QStringLiteral("sideways")})
+                .exitCode,
+            1);
+  EXPECT_EQ(RunTool({QStringLiteral("bogus")}).exitCode, 1);
+  EXPECT_EQ(RunTool({}).exitCode, 1);
+}
+
+TEST_F(ToolTest, ChunksPrintsTheTreeWithFrameRunsSummarised) {
+  RawClip c;
+  c.extraChunks = {avibytes::Chunk("ttls", "t")};
+  const ToolRun r = RunTool({QStringLiteral("chunks"), Clip(c)});
+  ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+  const QByteArray expected =
+      "RIFF 'AVI ' 8 594\n"
+      "  LIST 'hdrl' 20 192\n"
+      "    'avih' 32 56\n"
+      "    LIST 'strl' 96 116\n"
+      "      'strh' 108 56\n"
+      "      'strf' 172 40\n"
+      "  LIST 'movi' 220 316\n"
+      "    '00db' x3 232..440 bytes 288\n"
+      "  'idx1' 544 48\n"
+      "  'ttls' 600 1\n";
+  EXPECT_EQ(r.out, expected);
+}
+
+TEST_F(ToolTest, DecodeChecksumCoversPixelsInFetchOrder) {
+  const RawClip c;
+  const QString clip = Clip(c);
+  auto pixels = [&](std::initializer_list<int> frames) {
+    QByteArray all;
+    for (int f : frames) all += avibytes::FramePixels(c, f);
+    return double(BitwiseCrc32(all));
+  };
+  const ToolRun forward = RunTool({QStringLiteral("decode"), clip});
+  ASSERT_EQ(forward.exitCode, 0) << forward.err.constData();
+  EXPECT_EQ(Json(forward)[QStringLiteral("frames")].toInt(), 3);
+  EXPECT_EQ(Json(forward)[QStringLiteral("crc32")].toDouble(), pixels({0, 1, 2}));
+  EXPECT_GE(Json(forward)[QStringLiteral("seconds")].toDouble(-1), 0.0);
+
+  const ToolRun reverse =
+      RunTool({QStringLiteral("decode"), clip, QStringLiteral("--order"), QStringLiteral("reverse"),
+               QStringLiteral("--count"), QStringLiteral("2")});
+  EXPECT_EQ(Json(reverse)[QStringLiteral("crc32")].toDouble(), pixels({2, 1}));
+
+  const QStringList random = {QStringLiteral("decode"),  clip,
+                              QStringLiteral("--order"), QStringLiteral("random"),
+                              QStringLiteral("--count"), QStringLiteral("7")};
+  const ToolRun r1 = RunTool(random), r2 = RunTool(random);
+  EXPECT_EQ(Json(r1)[QStringLiteral("frames")].toInt(), 7);
+  EXPECT_EQ(Json(r1)[QStringLiteral("crc32")], Json(r2)[QStringLiteral("crc32")]);
+}
+
+// The tool's frames against the ffmpeg command line's decode of the same file.
+TEST_F(ToolTest, DecodeMatchesTheFfmpegCommandLine) {
+  if (Ffmpeg().isEmpty()) GTEST_SKIP() << "ffmpeg is not installed";
+  const QString clip = files_.Path(QStringLiteral("testsrc.avi"));
+  const ToolRun make =
+      RunProgram(Ffmpeg(), {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=64x48:rate=25",
+                            "-frames:v", "6", "-c:v", "rawvideo", "-pix_fmt", "bgr24", "-y", clip});
+  ASSERT_EQ(make.exitCode, 0) << make.err.constData();
+  // DIB rows run bottom-up; 64 x 3 bytes need no padding.
+  const ToolRun reference = RunProgram(Ffmpeg(), {"-v", "error", "-i", clip, "-vf", "vflip", "-f",
+                                                  "rawvideo", "-pix_fmt", "bgr24", "-"});
+  ASSERT_EQ(reference.exitCode, 0) << reference.err.constData();
+  ASSERT_EQ(reference.out.size(), 6 * 64 * 48 * 3);
+  const ToolRun decode = RunTool({QStringLiteral("decode"), clip});
+  ASSERT_EQ(decode.exitCode, 0) << decode.err.constData();
+  EXPECT_EQ(Json(decode)[QStringLiteral("frames")].toInt(), 6);
+  EXPECT_EQ(Json(decode)[QStringLiteral("crc32")].toDouble(), double(BitwiseCrc32(reference.out)));
+}
+
+}  // namespace

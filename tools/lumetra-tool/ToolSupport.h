@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+
+#include "clip/AviStream.h"
+
+// A clip opened as the display window opens it: the clip stream with its frame getter.
+class TToolClip {
+ public:
+  // Raises the stream's error ("Stream Open Failed"), or "No video stream" when the file has
+  // none.
+  explicit TToolClip(const QString& fileName);
+  ~TToolClip();
+  TToolClip(const TToolClip&) = delete;
+  TToolClip& operator=(const TToolClip&) = delete;
+
+  TAVISTREAM& Stream() { return *stream_; }
+  int Frames() { return stream_->GetFrameCount(); }
+  // The packed DIB of a frame; raises when it cannot be had. size: its bytes.
+  const BITMAPINFOHEADER* Frame(int frame, int& size);
+
+ private:
+  std::unique_ptr<TAVISTREAM> stream_;
+  PGETFRAME getter_ = nullptr;
+};
+
+// The number in text, whole and within [low, high]; raises a usage error otherwise.
+int ParseCount(const QString& text, const char* what, int low, int high);
+// Exactly `count` arguments, or raises a usage error naming the command.
+void ExpectArguments(const QStringList& args, int count, const char* usage);
+// A four-character code as text, non-printable bytes as \xNN.
+QString CodeText(std::uint32_t code);
+// JSON string literal.
+QString JsonString(const QString& text);
+void Print(std::FILE* out, const QString& line);
