@@ -25,6 +25,7 @@ bool TRIFFReader::Fill(std::int64_t blockSize) {
 
 bool TRIFFReader::Read(void* out, std::int64_t n) {
   if (n < 0 || pos_ < 0 || n > size_ - pos_) return false;
+  if (n == 0) return true;
   auto* dest = static_cast<char*>(out);
   const std::int64_t bufferEnd = bufferStart_ + bufferLength_;
   if (pos_ >= bufferStart_ && pos_ + n <= bufferEnd) {
