@@ -64,7 +64,7 @@ const ClipCase kCases[] = {
     {"MjpegOddWidth", "bgr24", 37, 21, Writer(Spec(37, 21, 24, AviCodec::Mjpeg, 8))},
     {"Ffv1OddWidth", "bgr24", 37, 21, Writer(Spec(37, 21, 24, AviCodec::Ffv1, 12, 4))},
     // Open groups: the B-frames after each key frame belong before it.
-    {"Mpeg4BFrames", "bgr24", 48, 32, Writer(Spec(48, 32, 24, AviCodec::Mpeg4, 40, 12))},
+    {"Mpeg4BFrames", "bgr24", 48, 32, Writer(Spec(48, 32, 24, AviCodec::Mpeg4, 60, 30))},
     // DivX-style packed B-frames. Large enough that no B-frame is mistaken for a placeholder.
     {"Mpeg4PackedBFrames", "bgr24", 320, 240,
      Ffmpeg("320x240", 40, "-c:v libxvid -bf 2 -g 12 -q:v 4")},

@@ -4,8 +4,12 @@ namespace avifile {
 
 namespace {
 // A target that lies inside the leading pictures of the chosen key, a demoted key or a source
-// that ran dry each cost one more try.
+// that ran dry each cost one more try; the last one decodes from the first frame (a stream
+// whose parameter sets come only with its first picture needs that).
 constexpr int kAttempts = 4;
+// Pictures to decode in a row from which a frame-threaded decoder pays (measured on H.264
+// 1024x1024: 1.6 times the pictures per second with two cores).
+constexpr LONG kLongRun = 24;
 }  // namespace
 
 std::unique_ptr<DecodingFrameGetter> DecodingFrameGetter::Open(const std::string& path,
@@ -61,7 +65,7 @@ const AVFrame* DecodingFrameGetter::decodeTo(LONG slot) {
   const PictureTimeline& timeline = source_->timeline();
   const LONG target = timeline.ordinalOf(slot);
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    if (!positionFor(target)) return nullptr;
+    if (!positionFor(target, attempt == kAttempts - 1)) break;
     while (std::optional<Picture> picture = source_->next()) {
       const LONG ordinal = timeline.ordinalOf(picture->slot);
       const bool hit = picture->slot == slot;
@@ -70,19 +74,21 @@ const AVFrame* DecodingFrameGetter::decodeTo(LONG slot) {
       if (ordinal > target) break;
     }
   }
+  failed_.insert(slot);
   return nullptr;
 }
 
 // Reads on when no key frame lies between the source's position and the target; otherwise
-// seeks to the best key frame (or starts over).
-bool DecodingFrameGetter::positionFor(LONG ordinal) {
+// seeks to the best key frame, or starts over.
+bool DecodingFrameGetter::positionFor(LONG ordinal, bool fromStart) {
   const PictureTimeline& timeline = source_->timeline();
-  const std::optional<LONG> key = timeline.indexed() ? timeline.keyFor(ordinal) : std::nullopt;
+  std::optional<LONG> key;
+  if (timeline.indexed() && !fromStart) key = timeline.keyFor(ordinal);
   const LONG start = key ? timeline.firstOrdinal(*key) : 0;
   const LONG next = source_->nextOrdinal();
-  if (next >= 0 && next <= ordinal && start <= next) return true;
+  if (!fromStart && next >= 0 && next <= ordinal && start <= next) return true;
   ++stats_.seeks;
-  return source_->seek(key ? *key : -1);
+  return source_->seek(key ? *key : -1, ordinal - start >= kLongRun);
 }
 
 void DecodingFrameGetter::keep(Picture picture) {

@@ -43,7 +43,7 @@ class DecodingFrameGetter : public FrameGetter {
                       std::size_t cacheBytes);
   bool learnThrough(LONG position);
   const AVFrame* decodeTo(LONG slot);
-  bool positionFor(LONG ordinal);
+  bool positionFor(LONG ordinal, bool fromStart);
   void keep(Picture picture);
 
   std::unique_ptr<VideoSource> source_;

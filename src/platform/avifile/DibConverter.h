@@ -30,13 +30,14 @@ class DibConverter {
 
  private:
   bool toBgr(const AVFrame& frame, BYTE* bits, DWORD stride);
-  bool ensureScratch(int width, int height);
+  bool ensureScaler(const AVFrame& frame);
 
   bool always24_;
-  SwsPtr sws_;
-  BYTE* scratch_[4] = {};
-  int scratchStride_[4] = {};
-  int scratchW_ = 0, scratchH_ = 0;
+  SwsPtr sws_;  // for the size, format, matrix and range below
+  int width_ = 0, height_ = 0, format_ = -1;
+  AVColorSpace colorspace_ = AVCOL_SPC_UNSPECIFIED;
+  AVColorRange range_ = AVCOL_RANGE_UNSPECIFIED;
+  FramePtr scratch_;
 };
 
 // Writes a BITMAPINFOHEADER for an uncompressed bottom-up DIB.

@@ -40,6 +40,9 @@ struct BsfDeleter {
 struct SwsDeleter {
   void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
+struct ParametersDeleter {
+  void operator()(AVCodecParameters* p) const { avcodec_parameters_free(&p); }
+};
 struct DictionaryDeleter {
   void operator()(AVDictionary* d) const { av_dict_free(&d); }
 };
@@ -51,6 +54,7 @@ using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using BsfPtr = std::unique_ptr<AVBSFContext, BsfDeleter>;
 using SwsPtr = std::unique_ptr<SwsContext, SwsDeleter>;
+using ParametersPtr = std::unique_ptr<AVCodecParameters, ParametersDeleter>;
 
 // FFmpeg's log goes to stderr; the system keeps no log, so the AVI library silences it.
 inline void QuietFfmpeg() { av_log_set_level(AV_LOG_QUIET); }

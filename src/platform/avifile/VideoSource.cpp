@@ -47,20 +47,29 @@ bool VideoSource::openDecoder() {
       parameters = filter->par_out;
     }
   }
-  const AVCodec* codec = avcodec_find_decoder(codec_);
-  if (!codec) return false;
-  decoder_.reset(avcodec_alloc_context3(codec));
-  if (!decoder_ || avcodec_parameters_to_context(decoder_.get(), parameters) < 0) return false;
-  decoder_->pkt_timebase = stream->time_base;
-  // Frame threads hold back a picture per thread, which every step would pay for.
-  decoder_->thread_type = FF_THREAD_SLICE;
-  decoder_->thread_count = 0;
-  if (avcodec_open2(decoder_.get(), codec, nullptr) < 0) return false;
+  decoderCodec_ = avcodec_find_decoder(codec_);
+  parameters_.reset(avcodec_parameters_alloc());
+  if (!parameters_ || avcodec_parameters_copy(parameters_.get(), parameters) < 0) return false;
+  if (!decoderCodec_ || !(stepDecoder_ = newDecoder(false))) return false;
+  decoder_ = stepDecoder_.get();
   const AVCodecDescriptor* descriptor = avcodec_descriptor_get(codec_);
   tagged_ = (descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY)) ||
-            !(codec->capabilities & AV_CODEC_CAP_DELAY);
+            !(decoderCodec_->capabilities & AV_CODEC_CAP_DELAY);
   sniff_ = CanSniffPictures(codec_);
   return true;
+}
+
+// Frame threads decode several pictures at once but hold one back per thread: fine for long
+// runs, a cost for every single step. Slice threads hold nothing back.
+CodecPtr VideoSource::newDecoder(bool frameThreads) const {
+  CodecPtr decoder(avcodec_alloc_context3(decoderCodec_));
+  if (!decoder || avcodec_parameters_to_context(decoder.get(), parameters_.get()) < 0)
+    return nullptr;
+  decoder->pkt_timebase = input_->streams[stream_]->time_base;
+  decoder->thread_type = frameThreads ? FF_THREAD_FRAME : FF_THREAD_SLICE;
+  decoder->thread_count = 0;
+  if (avcodec_open2(decoder.get(), decoderCodec_, nullptr) < 0) return nullptr;
+  return decoder;
 }
 
 void VideoSource::loadIndex() {
@@ -82,8 +91,13 @@ void VideoSource::loadIndex() {
   if (!slots.empty()) timeline_.setIndex(std::move(slots), std::move(keys));
 }
 
-bool VideoSource::seek(LONG key) {
+bool VideoSource::seek(LONG key, bool longRun) {
   positioned_ = false;
+  decoder_ = stepDecoder_.get();
+  if (longRun && (decoderCodec_->capabilities & AV_CODEC_CAP_FRAME_THREADS)) {
+    if (!runDecoder_) runDecoder_ = newDecoder(true);
+    if (runDecoder_) decoder_ = runDecoder_.get();
+  }
   if (!timeline_.indexed() || key < 0) {
     if (!openInput(path_)) return false;  // a fresh demuxer reads from the first chunk
     resetSession(-1, 0);
@@ -97,7 +111,7 @@ bool VideoSource::seek(LONG key) {
 
 void VideoSource::resetSession(LONG key, LONG ordinal) {
   if (bsf_) av_bsf_flush(bsf_.get());
-  avcodec_flush_buffers(decoder_.get());
+  avcodec_flush_buffers(decoder_);
   ready_.clear();
   held_.clear();
   demuxEnded_ = drained_ = false;
@@ -116,7 +130,7 @@ std::optional<Picture> VideoSource::next() {
       return picture;
     }
     if (drained_) return std::nullopt;
-    const int r = avcodec_receive_frame(decoder_.get(), frame_.get());
+    const int r = avcodec_receive_frame(decoder_, frame_.get());
     if (r == 0) {
       errors_ = 0;
       takeFrame(frame_.get());
@@ -165,7 +179,7 @@ bool VideoSource::feedDecoder() {
       leadingKnown_ = true;
       releaseHeld();
     }
-    if (avcodec_send_packet(decoder_.get(), nullptr) < 0) drained_ = true;
+    if (avcodec_send_packet(decoder_, nullptr) < 0) drained_ = true;
     return true;
   }
   AVPacket& packet = *packet_;
@@ -184,7 +198,7 @@ bool VideoSource::feedDecoder() {
     noteLeading(packet);
   }
   packet.pts = packet.dts;  // comes back on the picture as its tag
-  if (avcodec_send_packet(decoder_.get(), &packet) < 0 && tagged_) {
+  if (avcodec_send_packet(decoder_, &packet) < 0 && tagged_) {
     nextOrdinal_ = timeline_.ordinalOf(slot) + 1;
     ready_.push_back(Picture{slot, nullptr});
   }

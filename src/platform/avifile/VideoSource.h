@@ -32,7 +32,9 @@ class VideoSource {
   const PictureTimeline& timeline() const { return timeline_; }
   // Positions the source so that the next picture starts the group of `key` (a key frame of
   // the index); a file without an index, or key < 0, starts over from the first frame.
-  bool seek(LONG key);
+  // `longRun`: many pictures follow in a row, so a frame-threaded decoder may take them (it
+  // holds a picture back per thread, which single steps would pay for).
+  bool seek(LONG key, bool longRun = false);
   // The next picture in display order; nullopt when the stream is exhausted, not positioned
   // or the seek landed on a frame that does not start a group (the key is demoted then).
   std::optional<Picture> next();
@@ -44,6 +46,7 @@ class VideoSource {
   VideoSource() = default;
   bool openInput(const std::string& path);
   bool openDecoder();
+  CodecPtr newDecoder(bool frameThreads) const;
   void loadIndex();
   void resetSession(LONG key, LONG ordinal);
   bool readPacket();
@@ -56,7 +59,11 @@ class VideoSource {
   int stream_ = -1;
   InputPtr input_;
   BsfPtr bsf_;
-  CodecPtr decoder_;
+  const AVCodec* decoderCodec_ = nullptr;
+  ParametersPtr parameters_;  // what the decoders are opened with
+  CodecPtr stepDecoder_;  // slice threads: no picture held back
+  CodecPtr runDecoder_;   // frame threads, opened on the first long run
+  AVCodecContext* decoder_ = nullptr;  // the one in use
   PacketPtr packet_ = makePacket();
   PacketPtr raw_ = makePacket();
   FramePtr frame_ = makeFrame();
