@@ -66,11 +66,4 @@ TEST_F(StreamOptionsTest, HandlerKeepsFourCharactersAndPadsShortOnesWithZeros) {
             QStringLiteral("cv"));
 }
 
-TEST_F(StreamOptionsTest, NullRegistryChangesNothing) {
-  TAVISTREAM stream(QStringLiteral("AVI"));
-  stream.LoadOptions(nullptr);
-  stream.SaveOptions(nullptr);
-  EXPECT_EQ(stream.CompressOptions().dwKeyFrameEvery, 6u);
-}
-
 }  // namespace

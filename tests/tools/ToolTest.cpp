@@ -98,6 +98,20 @@ TEST_F(ToolTest, ChunksPrintsTheTreeWithFrameRunsSummarised) {
       "  'idx1' 544 48\n"
       "  'ttls' 600 1\n";
   EXPECT_EQ(r.out, expected);
+
+  // Interleaved streams make one run; codes that are not text are escaped.
+  using namespace riffbytes;
+  const QByteArray movi = List(
+      "movi", Chunk("00dc", "ab") + Chunk("01wb", "c") + Chunk("00dc", "de") + Chunk("JUNK", "x"));
+  const QString file =
+      files_.Write(Riff("AVI ", movi + Chunk("\x90\x01mk", "1234")), QStringLiteral("i.avi"));
+  const ToolRun i = RunTool({QStringLiteral("chunks"), file});
+  EXPECT_EQ(i.out,
+            "RIFF 'AVI ' 8 68\n"
+            "  LIST 'movi' 20 44\n"
+            "    '00dc' x2 '01wb' x1 32..52 bytes 5\n"
+            "    'JUNK' 62 1\n"
+            "  '\\x90\\x01mk' 72 4\n");
 }
 
 TEST_F(ToolTest, DecodeChecksumCoversPixelsInFetchOrder) {

@@ -1,6 +1,11 @@
 // lumetra-tool chunks CLIP: the RIFF tree, one chunk a line ("'ID' position size", lists
-// preceded by "RIFF" or "LIST"), a run of frame chunks with the same code as one line
-// "'ID' xCOUNT first..last bytes TOTAL" (first and last data positions, data bytes in all).
+// preceded by "RIFF" or "LIST"). A run of frame chunks is one line: its codes with their
+// counts in order of appearance, the first and last data positions and the data bytes in all,
+// as in "'00dc' x50 '01wb' x50 5762..250652 bytes 248273".
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "Commands.h"
 #include "ToolSupport.h"
 #include "clip/RIFF.h"
@@ -9,41 +14,61 @@ namespace {
 
 // Stream data chunks: two digits and two letters ("00db", "00dc", "01wb").
 bool IsFrameChunk(const TRIFFChunk& c) {
-  auto byte = [&](int i) { return char((c.ID >> (8 * i)) & 0xFF); };
-  return !c.List && std::isdigit(byte(0)) && std::isdigit(byte(1)) && std::isalpha(byte(2)) &&
-         std::isalpha(byte(3));
+  auto is = [&](int i, char low, char high) {
+    const char b = char((c.ID >> (8 * i)) & 0xFF);
+    return b >= low && b <= high;
+  };
+  auto letter = [&](int i) { return is(i, 'a', 'z') || is(i, 'A', 'Z'); };
+  return !c.List && is(0, '0', '9') && is(1, '0', '9') && letter(2) && letter(3);
 }
 
-QString Line(const TRIFFChunk& c, int depth, bool topLevel) {
-  QString kind;
-  if (c.List) kind = topLevel ? QStringLiteral("RIFF ") : QStringLiteral("LIST ");
-  return QString(2 * depth, u' ') + kind + u'\'' + CodeText(c.ID) + u'\'' +
-         QStringLiteral(" %1 %2").arg(c.Position).arg(c.Size);
+QString Indent(int depth) {
+  return QString(2 * depth, u' ');
+}
+QString Quoted(FOURCC code) {
+  return u'\'' + CodeText(code) + u'\'';
+}
+
+void PrintRun(std::FILE* out, const std::vector<const TRIFFChunk*>& run, int depth) {
+  std::vector<std::pair<FOURCC, int>> counts;
+  std::int64_t bytes = 0;
+  for (const TRIFFChunk* c : run) {
+    bytes += c->Size;
+    auto it = std::find_if(counts.begin(), counts.end(), [&](auto& p) { return p.first == c->ID; });
+    if (it == counts.end())
+      counts.emplace_back(c->ID, 1);
+    else
+      ++it->second;
+  }
+  QString line = Indent(depth);
+  for (const auto& [code, count] : counts)
+    line += Quoted(code) + QStringLiteral(" x%1 ").arg(count);
+  Print(out, line + QStringLiteral("%1..%2 bytes %3")
+                        .arg(run.front()->Position)
+                        .arg(run.back()->Position)
+                        .arg(bytes));
 }
 
 void PrintTree(std::FILE* out, const TRIFFChunk& c, int depth, bool topLevel) {
-  Print(out, Line(c, depth, topLevel));
-  const auto& children = c.Children;
-  for (std::size_t i = 0; i < children.size();) {
-    std::size_t end = i + 1;
-    if (IsFrameChunk(*children[i])) {
-      while (end < children.size() && children[end]->ID == children[i]->ID) ++end;
-    }
-    if (end - i < 2) {
-      PrintTree(out, *children[i], depth + 1, false);
-      i = end;
+  QString kind;
+  if (c.List) kind = topLevel ? QStringLiteral("RIFF ") : QStringLiteral("LIST ");
+  Print(out,
+        Indent(depth) + kind + Quoted(c.ID) + QStringLiteral(" %1 %2").arg(c.Position).arg(c.Size));
+  std::vector<const TRIFFChunk*> run;
+  auto flush = [&] {
+    if (run.size() == 1) PrintTree(out, *run.front(), depth + 1, false);
+    if (run.size() > 1) PrintRun(out, run, depth + 1);
+    run.clear();
+  };
+  for (const auto& child : c.Children) {
+    if (IsFrameChunk(*child)) {
+      run.push_back(child.get());
       continue;
     }
-    std::int64_t bytes = 0;
-    for (std::size_t k = i; k < end; ++k) bytes += children[k]->Size;
-    Print(out, QString(2 * (depth + 1), u' ') + u'\'' + CodeText(children[i]->ID) + u'\'' +
-                   QStringLiteral(" x%1 %2..%3 bytes %4")
-                       .arg(end - i)
-                       .arg(children[i]->Position)
-                       .arg(children[end - 1]->Position)
-                       .arg(bytes));
-    i = end;
+    flush();
+    PrintTree(out, *child, depth + 1, false);
   }
+  flush();
 }
 
 }  // namespace
