@@ -139,8 +139,7 @@ std::optional<Picture> VideoSource::next() {
       if (!feedDecoder()) positioned_ = false;
     } else {
       drained_ = true;
-      leadingKnown_ = true;
-      releaseHeld();
+      settleLeading();
     }
   }
   return std::nullopt;
@@ -176,8 +175,7 @@ bool VideoSource::feedDecoder() {
     if (!demuxEnded_) {
       demuxEnded_ = true;
       timeline_.learnEnd();
-      leadingKnown_ = true;
-      releaseHeld();
+      settleLeading();
     }
     if (avcodec_send_packet(decoder_, nullptr) < 0) drained_ = true;
     return true;
@@ -212,6 +210,12 @@ void VideoSource::noteLeading(const AVPacket& packet) {
     ++leading_;
     return;
   }
+  settleLeading();
+}
+
+// The leading pictures of the group are all counted: pictures held so far get their slots.
+void VideoSource::settleLeading() {
+  if (leadingKnown_) return;
   leadingKnown_ = true;
   timeline_.setLeading(startKey_, leading_);
   nextOrdinal_ = timeline_.firstOrdinal(startKey_);

@@ -53,6 +53,7 @@ class VideoSource {
   bool feedDecoder();
   void takeFrame(AVFrame* frame);
   void noteLeading(const AVPacket& packet);
+  void settleLeading();
   void releaseHeld();
 
   std::string path_;
