@@ -70,10 +70,12 @@ TClipDescriptor ReadClipDescriptor(const QString& fileName) {
     TRIFFChunk* ttls = nullptr;
     if (riff.FindChild(ChunkCode("ttls"), ttls)) {
       d.text = storedText(*ttls);
+      d.source = TDescriptorSource::Ttls;
       return d;
     }
     if (std::optional<std::string> text = markerText(riff)) {
       d.text = *text;
+      d.source = TDescriptorSource::Marker;
       return d;
     }
   } catch (const Exception&) {
@@ -81,6 +83,7 @@ TClipDescriptor ReadClipDescriptor(const QString& fileName) {
   }
   if (const std::optional<TCameraTiming> camera = ReadCameraHeader(fileName)) {
     d.text = CameraTimingText(*camera);
+    d.source = TDescriptorSource::Camera;
     d.changed = true;
   }
   return d;

@@ -7,8 +7,11 @@
 // The descriptor text of a clip file as the display window takes it when the clip opens,
 // before the clip stream opens the file: the "ttls" chunk, else a timing made from the marker
 // chunk and the stream header, else one made from the camera header side file, else nothing.
+enum class TDescriptorSource { None, Ttls, Marker, Camera };
+
 struct TClipDescriptor {
   std::string text;
+  TDescriptorSource source = TDescriptorSource::None;
   // The text did not come from the file's own "ttls" chunk and should be offered for storing.
   bool changed = false;
 };

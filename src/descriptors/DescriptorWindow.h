@@ -15,5 +15,5 @@ class IDescriptorWindow {
   virtual bool UpdateFrame() = 0;
 
  protected:
-  ~IDescriptorWindow() = default;
+  virtual ~IDescriptorWindow() = default;
 };

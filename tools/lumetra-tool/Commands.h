@@ -15,6 +15,7 @@ int RunInfo(const QStringList& args, std::FILE* out);
 int RunFrame(const QStringList& args, std::FILE* out);
 int RunChunks(const QStringList& args, std::FILE* out);
 int RunDecode(const QStringList& args, std::FILE* out);
+int RunDescriptor(const QStringList& args, std::FILE* out);
 
 // Every command, in the order the usage text lists them. A new command adds its row here.
 inline constexpr TToolCommand kToolCommands[] = {
@@ -22,4 +23,5 @@ inline constexpr TToolCommand kToolCommands[] = {
     {"frame", "CLIP N OUT.bmp", RunFrame},
     {"chunks", "CLIP", RunChunks},
     {"decode", "CLIP [--order forward|reverse|random] [--count N]", RunDecode},
+    {"descriptor", "CLIP [--set SECTION KEY VALUE]", RunDescriptor},
 };

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "clip/AviStream.h"
 
@@ -21,6 +22,8 @@ class TToolClip {
   int Frames() { return stream_->GetFrameCount(); }
   // The packed DIB of a frame; raises when it cannot be had. size: its bytes.
   const BITMAPINFOHEADER* Frame(int frame, int& size);
+  // Hands the frame getter to a caller that closes it (storing descriptors does).
+  PGETFRAME ReleaseGetter() { return std::exchange(getter_, nullptr); }
 
  private:
   std::unique_ptr<TAVISTREAM> stream_;
