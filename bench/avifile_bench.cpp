@@ -45,7 +45,9 @@ std::string Clip(const std::string& name, LONG frames, const std::string& codec)
   return path.string();
 }
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(Clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
 
 struct Stream {
   explicit Stream(const std::string& path) {

@@ -66,14 +66,35 @@ TEST_F(AviFileTest, OpenFailsForMissingAndNonAviFiles) {
 }
 
 TEST_F(AviFileTest, FileWithoutVideoHasNoVideoStream) {
-  ASSERT_TRUE(avitest::Run("ffmpeg -nostdin -v error -f lavfi -i sine=duration=0.1 -c:a pcm_s16le -y " +
-                           avitest::Quote(path("sound.avi"))));
+  ASSERT_TRUE(
+      avitest::Run("ffmpeg -nostdin -v error -f lavfi -i sine=duration=0.1 -c:a pcm_s16le -y " +
+                   avitest::Quote(path("sound.avi"))));
   PAVIFILE file = nullptr;
   ASSERT_EQ(AVIFileOpenA(&file, path("sound.avi").c_str(), OF_READ, nullptr), AVIERR_OK);
   PAVISTREAM stream = reinterpret_cast<PAVISTREAM>(this);
   EXPECT_EQ(AVIFileGetStream(file, &stream, streamtypeVIDEO, 0), AVIERR_NODATA);
   EXPECT_EQ(stream, nullptr);
   AVIFileRelease(file);
+}
+
+TEST_F(AviFileTest, VideoStreamAfterAnAudioStreamIsFound) {
+  ASSERT_TRUE(
+      avitest::Run("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=32x16:rate=25:duration=0.2 "
+                   "-f lavfi -i sine=duration=0.2 "
+                   "-map 1:a -map 0:v -c:v mjpeg -c:a pcm_s16le -y " +
+                   avitest::Quote(path("av.avi"))));
+  const auto pictures = avitest::FfmpegPictures(path("av.avi"), "bgr24", 32, 16);
+  ASSERT_EQ(pictures.size(), 5u);
+  PAVISTREAM stream = openStream(path("av.avi"));
+  ASSERT_TRUE(stream);
+  EXPECT_EQ(info(stream).fccHandler, MakeFourCC('M', 'J', 'P', 'G'));
+  PGETFRAME getter = AVIStreamGetFrameOpen(stream, nullptr);
+  for (LONG f : {4, 0, 2})
+    EXPECT_TRUE(
+        avitest::DibEquals(AVIStreamGetFrame(getter, f), pictures[std::size_t(f)], "bgr24", 32, 16))
+        << f;
+  AVIStreamGetFrameClose(getter);
+  AVIStreamRelease(stream);
 }
 
 TEST_F(AviFileTest, StreamInfoComesFromTheStreamHeader) {
@@ -126,8 +147,8 @@ TEST_F(AviFileTest, ReadDataFindsTopLevelChunksEvenPastAStaleRiffSize) {
   for (std::size_t i = 0; i < ttls.size(); ++i) ttls[i] = BYTE(i * 7);
   const BYTE marker[5] = {200, 1, 2, 3, 4};
   ASSERT_TRUE(clipkit::AppendRiffChunk(path("c.avi"), MakeFourCC('m', 'a', 'r', 'k'), marker, 5));
-  ASSERT_TRUE(clipkit::AppendRiffChunk(path("c.avi"), MakeFourCC('t', 't', 'l', 's'), ttls.data(),
-                                       2048));
+  ASSERT_TRUE(
+      clipkit::AppendRiffChunk(path("c.avi"), MakeFourCC('t', 't', 'l', 's'), ttls.data(), 2048));
   // A recorder that died leaves a RIFF size larger than the file.
   ASSERT_TRUE(clipkit::SetRiffSize(path("c.avi"), 0x7FFFFFF0));
   PAVIFILE file = nullptr;
@@ -171,7 +192,8 @@ TEST_F(AviFileTest, DroppedFramesRepeatThePreviousPictureWithOrWithoutIndex) {
     for (LONG f : {0, 1, 2, 3, 4, 5, 6, 7, 8, 4, 0, 8, 2, 6}) {
       const void* dib = AVIStreamGetFrame(getter, f);
       ASSERT_NE(dib, nullptr) << name << " frame " << f;
-      EXPECT_EQ(TopDownRows(dib), clipkit::PatternRows(7, 5, 24, shows[f])) << name << " frame " << f;
+      EXPECT_EQ(TopDownRows(dib), clipkit::PatternRows(7, 5, 24, shows[f]))
+          << name << " frame " << f;
     }
     AVIStreamGetFrameClose(getter);
     AVIStreamRelease(stream);

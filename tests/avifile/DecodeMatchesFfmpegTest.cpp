@@ -26,7 +26,9 @@ struct ClipCase {
   std::function<bool(const std::string& path)> make;
 };
 
-void PrintTo(const ClipCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ClipCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 std::function<bool(const std::string&)> Writer(clipkit::ClipSpec spec) {
   return [spec](const std::string& path) { return clipkit::WriteClip(path, spec) == AVIERR_OK; };
@@ -40,7 +42,7 @@ clipkit::ClipSpec Spec(LONG w, LONG h, WORD bits, AviCodec codec, LONG frames, D
 }
 
 std::function<bool(const std::string&)> Ffmpeg(const std::string& size, int frames,
-                                                const std::string& output) {
+                                               const std::string& output) {
   return [=](const std::string& path) {
     return avitest::Run("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=" + size +
                         ":rate=25 -frames:v " + std::to_string(frames) + " " + output + " -y " +
@@ -58,6 +60,8 @@ clipkit::ClipSpec PaletteSpec() {
 
 const ClipCase kCases[] = {
     {"RawBgrOddWidth", "bgr24", 37, 21, Writer(Spec(37, 21, 24, AviCodec::Dib, 8))},
+    // The command line stores raw rows top-down (a negative height).
+    {"RawBgrTopDown", "bgr24", 35, 20, Ffmpeg("35x20", 6, "-c:v rawvideo -pix_fmt bgr24")},
     {"PalettizedOddWidth", "pal8", 37, 21, Writer(PaletteSpec())},
     {"GreyWrittenAsPalettized", "pal8", 33, 20, Writer(Spec(33, 20, 8, AviCodec::Dib, 8))},
     {"GreyY800", "gray", 35, 20, Ffmpeg("35x20", 8, "-pix_fmt gray -c:v rawvideo -vtag Y800")},
@@ -74,7 +78,9 @@ const ClipCase kCases[] = {
 
 enum class Order { InOrder, Backward, Random };
 
-void PrintTo(Order order, std::ostream* os) { *os << int(order); }
+void PrintTo(Order order, std::ostream* os) {
+  *os << int(order);
+}
 
 class DecodeMatchesFfmpeg : public ::testing::TestWithParam<std::tuple<ClipCase, Order>> {
  protected:
@@ -133,8 +139,7 @@ TEST_P(DecodeMatchesFfmpeg, EveryFrame) {
 
 std::string CaseName(const ::testing::TestParamInfo<std::tuple<ClipCase, Order>>& info) {
   static const char* orders[] = {"InOrder", "Backward", "AtRandom"};
-  return std::string(std::get<0>(info.param).name) + "_" +
-         orders[int(std::get<1>(info.param))];
+  return std::string(std::get<0>(info.param).name) + "_" + orders[int(std::get<1>(info.param))];
 }
 
 INSTANTIATE_TEST_SUITE_P(Clips, DecodeMatchesFfmpeg,

@@ -27,17 +27,22 @@ std::string ReadAll(const std::string& command) {
 
 }  // namespace
 
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
+std::string Quote(const std::string& text) {
+  return "'" + text + "'";
+}
 
-bool Run(const std::string& command) { return std::system((command + " 2>/dev/null").c_str()) == 0; }
+bool Run(const std::string& command) {
+  return std::system((command + " 2>/dev/null").c_str()) == 0;
+}
 
-std::vector<Picture> FfmpegPictures(const std::string& path, const std::string& pixFmt,
-                                    LONG width, LONG height) {
+std::vector<Picture> FfmpegPictures(const std::string& path, const std::string& pixFmt, LONG width,
+                                    LONG height) {
   const std::string bytes = ReadAll("ffmpeg -v error -nostdin -i " + Quote(path) +
                                     " -f rawvideo -pix_fmt " + pixFmt + " - 2>/dev/null");
   const std::size_t pixels = std::size_t(width) * std::size_t(height);
-  const std::size_t size =
-      pixFmt == "bgr24" ? pixels * 3 : pixFmt == "pal8" ? pixels + 1024 : pixels;
+  const std::size_t size = pixFmt == "bgr24"  ? pixels * 3
+                           : pixFmt == "pal8" ? pixels + 1024
+                                              : pixels;
   std::vector<Picture> pictures;
   for (std::size_t at = 0; at + size <= bytes.size(); at += size)
     pictures.emplace_back(bytes.begin() + std::ptrdiff_t(at),
@@ -46,8 +51,10 @@ std::vector<Picture> FfmpegPictures(const std::string& path, const std::string& 
 }
 
 std::vector<LONG> FfprobeSlots(const std::string& path) {
-  std::istringstream lines(ReadAll("ffprobe -v error -select_streams v:0 -show_entries "
-                                   "packet=dts,size -of csv=p=0 " + Quote(path)));
+  std::istringstream lines(
+      ReadAll("ffprobe -v error -select_streams v:0 -show_entries "
+              "packet=dts,size -of csv=p=0 " +
+              Quote(path)));
   std::vector<LONG> slots;
   for (std::string line; std::getline(lines, line);) {
     const std::size_t comma = line.find(',');
@@ -88,9 +95,8 @@ std::size_t PictureForFrame(const std::vector<LONG>& slots, LONG frame) {
   const BYTE* theirPalette = picture.data() + std::size_t(width) * std::size_t(height);
   for (int i = 0; i < 256; ++i) {
     const BYTE* ours = palette + 4 * i;
-    const bool same = pixFmt == "pal8"
-                          ? std::memcmp(ours, theirPalette + 4 * i, 3) == 0
-                          : ours[0] == i && ours[1] == i && ours[2] == i;
+    const bool same = pixFmt == "pal8" ? std::memcmp(ours, theirPalette + 4 * i, 3) == 0
+                                       : ours[0] == i && ours[1] == i && ours[2] == i;
     if (!same) return ::testing::AssertionFailure() << "palette entry " << i << " differs";
   }
   return ::testing::AssertionSuccess();

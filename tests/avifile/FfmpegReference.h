@@ -21,8 +21,8 @@ bool Run(const std::string& command);
 // Pictures of the first video stream as `ffmpeg -i path -f rawvideo -pix_fmt pixFmt` gives
 // them, in output order: "bgr24" rows, "pal8" indices followed by a 1024-byte palette, or
 // "gray" bytes; top-down and unpadded.
-std::vector<Picture> FfmpegPictures(const std::string& path, const std::string& pixFmt,
-                                    LONG width, LONG height);
+std::vector<Picture> FfmpegPictures(const std::string& path, const std::string& pixFmt, LONG width,
+                                    LONG height);
 // Frame numbers of the video chunks that carry data, as ffprobe lists the packets.
 std::vector<LONG> FfprobeSlots(const std::string& path);
 // Index of the picture that `frame` shows: the last chunk with data at or before it.

@@ -134,7 +134,9 @@ class SyntheticStream : public IAVIStream {
     if (bytes) *bytes = image;
     return AVIERR_OK;
   }
-  HRESULT Write(LONG, LONG, void*, LONG, DWORD, LONG*, LONG*) override { return AVIERR_UNSUPPORTED; }
+  HRESULT Write(LONG, LONG, void*, LONG, DWORD, LONG*, LONG*) override {
+    return AVIERR_UNSUPPORTED;
+  }
   HRESULT Delete(LONG, LONG) override { return AVIERR_UNSUPPORTED; }
   HRESULT ReadData(FOURCC, void*, LONG*) override { return AVIERR_UNSUPPORTED; }
   HRESULT WriteData(FOURCC, void*, LONG) override { return AVIERR_UNSUPPORTED; }

@@ -30,7 +30,8 @@ inline DWORD RowBytes(LONG width, WORD bitCount) {
 inline std::vector<BYTE> PatternRows(LONG width, LONG height, WORD bitCount, LONG frame) {
   const DWORD row = RowBytes(width, bitCount);
   std::vector<BYTE> rows(std::size_t(row) * std::size_t(height), 0);
-  const LONG boxX = (frame * 3) % std::max<LONG>(width, 1), boxY = frame % std::max<LONG>(height, 1);
+  const LONG boxX = (frame * 3) % std::max<LONG>(width, 1),
+             boxY = frame % std::max<LONG>(height, 1);
   for (LONG y = 0; y < height; ++y) {
     for (LONG x = 0; x < width; ++x) {
       const bool box = x >= boxX && x < boxX + 6 && y >= boxY && y < boxY + 6;
@@ -50,7 +51,8 @@ inline std::vector<BYTE> PatternRows(LONG width, LONG height, WORD bitCount, LON
 // A colourful 256-entry palette that is not a grey ramp.
 inline std::vector<RGBQUAD> ColourPalette() {
   std::vector<RGBQUAD> palette(256);
-  for (int i = 0; i < 256; ++i) palette[std::size_t(i)] = RGBQUAD{BYTE(i * 7), BYTE(255 - i), BYTE(i * 3 + 40), 0};
+  for (int i = 0; i < 256; ++i)
+    palette[std::size_t(i)] = RGBQUAD{BYTE(i * 7), BYTE(255 - i), BYTE(i * 3 + 40), 0};
   return palette;
 }
 

@@ -105,8 +105,8 @@ bool AviEncoder::configure(AviCodec codec, DWORD keyFrameEvery, DWORD quality) {
   return false;
 }
 
-bool AviEncoder::send(const BYTE* top, std::ptrdiff_t stride, WORD bitCount,
-                      const RGBQUAD* palette, std::int64_t pts) {
+bool AviEncoder::send(const BYTE* top, std::ptrdiff_t stride, WORD bitCount, const RGBQUAD* palette,
+                      std::int64_t pts) {
   AVCodecContext& c = *context_;
   const AVPixelFormat source = bitCount == 8 ? AV_PIX_FMT_PAL8 : AV_PIX_FMT_BGR24;
   sws_.reset(sws_getCachedContext(sws_.release(), c.width, c.height, source, c.width, c.height,
@@ -130,8 +130,12 @@ bool AviEncoder::send(const BYTE* top, std::ptrdiff_t stride, WORD bitCount,
   return avcodec_send_frame(&c, frame_.get()) >= 0;
 }
 
-bool AviEncoder::sendEnd() { return avcodec_send_frame(context_.get(), nullptr) >= 0; }
+bool AviEncoder::sendEnd() {
+  return avcodec_send_frame(context_.get(), nullptr) >= 0;
+}
 
-int AviEncoder::receive(AVPacket* packet) { return avcodec_receive_packet(context_.get(), packet); }
+int AviEncoder::receive(AVPacket* packet) {
+  return avcodec_receive_packet(context_.get(), packet);
+}
 
 }  // namespace avifile

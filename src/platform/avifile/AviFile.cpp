@@ -66,8 +66,7 @@ HRESULT AVIFileOpenA(PAVIFILE* file, const char* fileName, DWORD mode, const voi
   if (!avifile::OpenFile(fileName, "rb")) return AVIERR_FILEOPEN;
   std::optional<avifile::RiffLayout> layout = avifile::ScanRiff(fileName);
   AVFormatContext* context = nullptr;
-  if (!layout ||
-      avformat_open_input(&context, fileName, av_find_input_format("avi"), nullptr) < 0)
+  if (!layout || avformat_open_input(&context, fileName, av_find_input_format("avi"), nullptr) < 0)
     return AVIERR_BADFORMAT;
   avifile::InputPtr input(context);
   auto impl = std::make_unique<AviFileImpl>();
@@ -111,7 +110,9 @@ HRESULT AVIStreamInfo(PAVISTREAM stream, AVISTREAMINFOA* info, LONG size) {
   return stream ? stream->Info(info, size) : AVIERR_BADHANDLE;
 }
 
-DWORD AVIStreamRelease(PAVISTREAM stream) { return stream ? stream->Release() : 0; }
+DWORD AVIStreamRelease(PAVISTREAM stream) {
+  return stream ? stream->Release() : 0;
+}
 
 PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const BITMAPINFOHEADER* wanted) {
   if (!stream) return nullptr;
@@ -135,10 +136,11 @@ HRESULT AVIStreamGetFrameClose(PGETFRAME getter) {
 
 DWORD PackedDibSize(const BITMAPINFOHEADER* header) {
   if (!header) return 0;
-  const DWORD colors =
-      header->biClrUsed ? header->biClrUsed : header->biBitCount <= 8 ? 1u << header->biBitCount : 0;
-  const DWORD image =
-      header->biSizeImage ? header->biSizeImage
+  const DWORD colors = header->biClrUsed         ? header->biClrUsed
+                       : header->biBitCount <= 8 ? 1u << header->biBitCount
+                                                 : 0;
+  const DWORD image = header->biSizeImage
+                          ? header->biSizeImage
                           : ((DWORD(header->biWidth) * header->biBitCount + 31) / 32) * 4 *
                                 DWORD(std::abs(header->biHeight));
   return header->biSize + 4 * colors + image;

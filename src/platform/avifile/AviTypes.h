@@ -17,7 +17,9 @@ constexpr FOURCC MakeFourCC(char a, char b, char c, char d) {
 }
 constexpr FOURCC streamtypeVIDEO = MakeFourCC('v', 'i', 'd', 's');
 
-constexpr HRESULT MakeAviError(int code) { return HRESULT(0x80044000u + DWORD(code)); }
+constexpr HRESULT MakeAviError(int code) {
+  return HRESULT(0x80044000u + DWORD(code));
+}
 constexpr HRESULT AVIERR_OK = 0;
 constexpr HRESULT AVIERR_UNSUPPORTED = MakeAviError(101);
 constexpr HRESULT AVIERR_BADFORMAT = MakeAviError(102);

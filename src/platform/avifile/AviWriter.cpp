@@ -45,8 +45,8 @@ HRESULT AviWriter::open(const std::string& path, LONG width, LONG height, WORD b
                         DWORD keyFrameEvery, DWORD quality) {
   if (isOpen()) return AVIERR_BADHANDLE;
   QuietFfmpeg();
-  if (width <= 0 || height <= 0 || (bitCount != 8 && bitCount != 24) || rate == 0 ||
-      scale == 0 || rate > INT_MAX || scale > INT_MAX)
+  if (width <= 0 || height <= 0 || (bitCount != 8 && bitCount != 24) || rate == 0 || scale == 0 ||
+      rate > INT_MAX || scale > INT_MAX)
     return AVIERR_BADPARAM;
   path_ = path;
   width_ = width, height_ = height, bitCount_ = bitCount, codec_ = codec;
@@ -191,8 +191,7 @@ HRESULT AviWriter::finish() {
     packet->stream_index = muxer_->stream->index;
     if (av_write_frame(muxer_->context.get(), packet) < 0) result = AVIERR_FILEWRITE;
   }
-  if (av_write_trailer(muxer_->context.get()) < 0 && result == AVIERR_OK)
-    result = AVIERR_FILEWRITE;
+  if (av_write_trailer(muxer_->context.get()) < 0 && result == AVIERR_OK) result = AVIERR_FILEWRITE;
   if (avio_closep(&muxer_->context->pb) < 0 && result == AVIERR_OK) result = AVIERR_FILEWRITE;
   return result;
 }

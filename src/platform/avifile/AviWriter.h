@@ -39,8 +39,8 @@ class AviWriter {
   // play at rate / scale per second. keyFrameEvery 0 lets the encoder choose. quality
   // 0..10000 (above: the encoder's default); FFV1 and DIB are lossless regardless.
   HRESULT open(const std::string& path, LONG width, LONG height, WORD bitCount,
-               const RGBQUAD* palette, AviCodec codec, DWORD rate, DWORD scale,
-               DWORD keyFrameEvery, DWORD quality);
+               const RGBQUAD* palette, AviCodec codec, DWORD rate, DWORD scale, DWORD keyFrameEvery,
+               DWORD quality);
   // A packed DIB of the opened size and bit count (its colour table is not used).
   HRESULT writeFrame(const BITMAPINFOHEADER* dib);
   // Rows as stored in a DIB: bottom-up, padded to 4 bytes.
@@ -71,7 +71,7 @@ class AviWriter {
   RGBQUAD palette_[256] = {};
   AviCodec codec_ = AviCodec::Dib;
   DWORD rate_ = 0, scale_ = 0;
-  LONG frames_ = 0;   // frames given, dropped ones included
+  LONG frames_ = 0;         // frames given, dropped ones included
   LONG trailingDrops_ = 0;  // dropped frames after the last frame written
 };
 

@@ -12,9 +12,8 @@ constexpr int kAttempts = 4;
 constexpr LONG kLongRun = 24;
 }  // namespace
 
-std::unique_ptr<DecodingFrameGetter> DecodingFrameGetter::Open(const std::string& path,
-                                                               int stream, LONG frameCount,
-                                                               bool always24,
+std::unique_ptr<DecodingFrameGetter> DecodingFrameGetter::Open(const std::string& path, int stream,
+                                                               LONG frameCount, bool always24,
                                                                std::size_t cacheBytes) {
   std::unique_ptr<VideoSource> source = VideoSource::Open(path, stream);
   if (!source) return nullptr;

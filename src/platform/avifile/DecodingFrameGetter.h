@@ -28,9 +28,9 @@ class DecodingFrameGetter : public FrameGetter {
 
   // frameCount 0: as many frames as the file holds. always24: 24-bit BGR even for 8-bit
   // sources. Null when the file or its decoder cannot be opened.
-  static std::unique_ptr<DecodingFrameGetter> Open(const std::string& path, int stream,
-                                                   LONG frameCount, bool always24 = false,
-                                                   std::size_t cacheBytes = FrameCache::kDefaultBudget);
+  static std::unique_ptr<DecodingFrameGetter> Open(
+      const std::string& path, int stream, LONG frameCount, bool always24 = false,
+      std::size_t cacheBytes = FrameCache::kDefaultBudget);
 
   const void* get(LONG position) override;
   // The decoded picture behind a frame (owned by the cache), or null.

@@ -80,8 +80,8 @@ bool DibConverter::ensureScaler(const AVFrame& frame) {
     const int* coefficients = sws_getCoefficients(frame.colorspace);
     if (frame.color_range != AVCOL_RANGE_UNSPECIFIED)
       srcFull = frame.color_range == AVCOL_RANGE_JPEG;
-    sws_setColorspaceDetails(s, coefficients, srcFull, coefficients, dstFull, brightness,
-                             contrast, saturation);
+    sws_setColorspaceDetails(s, coefficients, srcFull, coefficients, dstFull, brightness, contrast,
+                             saturation);
   }
   width_ = frame.width, height_ = frame.height, format_ = frame.format;
   colorspace_ = frame.colorspace, range_ = frame.color_range;

@@ -26,13 +26,11 @@ AVISTREAMINFOA StreamInfoFromHeaders(const StreamHeaders& headers, DWORD indexed
   info.dwSampleSize = h.dwSampleSize;
   info.rcFrame = RECT{h.rcLeft, h.rcTop, h.rcRight, h.rcBottom};
   if (info.rcFrame.right <= info.rcFrame.left || info.rcFrame.bottom <= info.rcFrame.top) {
-    BITMAPINFOHEADER format{};
-    std::memcpy(&format, headers.strfData.data(),
-                std::min(headers.strfData.size(), sizeof format));
+    const auto format = RecordFrom<BITMAPINFOHEADER>(headers.strfData);
     info.rcFrame = RECT{0, 0, format.biWidth, std::abs(format.biHeight)};
   }
   const std::size_t name = std::min(headers.strnData.size(), sizeof info.szName - 1);
-  std::memcpy(info.szName, headers.strnData.data(), name);
+  if (name) std::memcpy(info.szName, headers.strnData.data(), name);
   return info;
 }
 
@@ -53,7 +51,9 @@ HRESULT FfmpegFileStream::QueryInterface(const GUID& iid, void** object) {
   return AVIERR_OK;
 }
 
-DWORD FfmpegFileStream::AddRef() { return ++references_; }
+DWORD FfmpegFileStream::AddRef() {
+  return ++references_;
+}
 
 DWORD FfmpegFileStream::Release() {
   const DWORD left = --references_;
@@ -102,8 +102,8 @@ HRESULT FfmpegFileStream::ReadFormat(LONG position, void* format, LONG* formatSi
   return AVIERR_OK;
 }
 
-HRESULT FfmpegFileStream::Read(LONG start, LONG samples, void* buffer, LONG bufferSize,
-                               LONG* bytes, LONG* samplesRead) {
+HRESULT FfmpegFileStream::Read(LONG start, LONG samples, void* buffer, LONG bufferSize, LONG* bytes,
+                               LONG* samplesRead) {
   if (start < 0 || start >= length() || samples < 1) return AVIERR_BADPARAM;
   std::lock_guard guard(lock_);
   const BITMAPINFOHEADER* dib = frame(start);
@@ -124,7 +124,7 @@ HRESULT FfmpegFileStream::ReadData(FOURCC fcc, void* buffer, LONG* bufferSize) {
     return AVIERR_NODATA;
   const auto& name = source_.headers.strnData;
   const LONG n = std::min<LONG>(*bufferSize, LONG(name.size()));
-  if (buffer) std::memcpy(buffer, name.data(), std::size_t(std::max<LONG>(n, 0)));
+  if (buffer && n > 0) std::memcpy(buffer, name.data(), std::size_t(n));
   *bufferSize = buffer ? n : LONG(name.size());
   return AVIERR_OK;
 }

@@ -19,9 +19,9 @@ class DecodingFrameGetter;
 
 struct FileStreamSource {
   std::string path;
-  int ffmpegIndex = -1;       // stream number in FFmpeg's demuxer
-  StreamHeaders headers;      // "strh", "strf", "strn" of the stream's "strl"
-  DWORD indexedFrames = 0;    // frames covered by the index; the length when strh has none
+  int ffmpegIndex = -1;     // stream number in FFmpeg's demuxer
+  StreamHeaders headers;    // "strh", "strf", "strn" of the stream's "strl"
+  DWORD indexedFrames = 0;  // frames covered by the index; the length when strh has none
 };
 
 class FfmpegFileStream final : public IAVIStream {

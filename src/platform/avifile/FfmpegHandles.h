@@ -57,10 +57,16 @@ using SwsPtr = std::unique_ptr<SwsContext, SwsDeleter>;
 using ParametersPtr = std::unique_ptr<AVCodecParameters, ParametersDeleter>;
 
 // FFmpeg's log goes to stderr; the system keeps no log, so the AVI library silences it.
-inline void QuietFfmpeg() { av_log_set_level(AV_LOG_QUIET); }
+inline void QuietFfmpeg() {
+  av_log_set_level(AV_LOG_QUIET);
+}
 
-inline PacketPtr makePacket() { return PacketPtr(av_packet_alloc()); }
-inline FramePtr makeFrame() { return FramePtr(av_frame_alloc()); }
+inline PacketPtr makePacket() {
+  return PacketPtr(av_packet_alloc());
+}
+inline FramePtr makeFrame() {
+  return FramePtr(av_frame_alloc());
+}
 
 // A new reference to the same picture; null when src is null or the reference fails.
 inline FramePtr refFrame(const AVFrame* src) {

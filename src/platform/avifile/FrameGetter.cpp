@@ -7,9 +7,13 @@
 
 namespace avifile {
 
-StreamFrameGetter::StreamFrameGetter(PAVISTREAM stream) : stream_(stream) { stream_->AddRef(); }
+StreamFrameGetter::StreamFrameGetter(PAVISTREAM stream) : stream_(stream) {
+  stream_->AddRef();
+}
 
-StreamFrameGetter::~StreamFrameGetter() { stream_->Release(); }
+StreamFrameGetter::~StreamFrameGetter() {
+  stream_->Release();
+}
 
 const void* StreamFrameGetter::get(LONG position) {
   LONG formatSize = 0;
@@ -24,15 +28,16 @@ const void* StreamFrameGetter::get(LONG position) {
   if (header.biCompression != 0 || header.biWidth <= 0 || header.biHeight == 0 ||
       (header.biBitCount != 8 && header.biBitCount != 24 && header.biBitCount != 32))
     return nullptr;
-  const DWORD image = DibConverter::RowBytes(header.biWidth, header.biBitCount) *
-                      DWORD(std::abs(header.biHeight));
+  const DWORD image =
+      DibConverter::RowBytes(header.biWidth, header.biBitCount) * DWORD(std::abs(header.biHeight));
   // The colour table is whatever the format carries beyond its header.
   header.biSize = sizeof header;
   header.biSizeImage = image;
   header.biClrUsed = DWORD(formatSize - LONG(sizeof header)) / 4;
   dib_.assign(sizeof header + 4 * std::size_t(header.biClrUsed) + image, 0);
   std::memcpy(dib_.data(), &header, sizeof header);
-  std::memcpy(dib_.data() + sizeof header, format.data() + sizeof header, 4 * header.biClrUsed);
+  if (header.biClrUsed)
+    std::memcpy(dib_.data() + sizeof header, format.data() + sizeof header, 4 * header.biClrUsed);
   LONG bytes = 0, samples = 0;
   BYTE* bits = dib_.data() + dib_.size() - image;
   if (stream_->Read(position, 1, bits, LONG(image), &bytes, &samples) != AVIERR_OK) return nullptr;

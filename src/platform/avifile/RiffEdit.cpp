@@ -29,8 +29,7 @@ const StreamHeaders* Stream(const std::optional<RiffLayout>& layout, int stream)
 
 }  // namespace
 
-bool AppendRiffChunk(const std::string& path, FOURCC id, const void* data, DWORD size,
-                     bool pad) {
+bool AppendRiffChunk(const std::string& path, FOURCC id, const void* data, DWORD size, bool pad) {
   const std::optional<RiffLayout> layout = ScanRiff(path);
   if (!layout) return false;
   std::vector<BYTE> file(std::size_t(layout->fileSize));
@@ -86,8 +85,7 @@ bool PatchStreamHandler(const std::string& path, int stream, FOURCC handler) {
          WriteDword(path, s->strh.dataOffset + offsetof(AVIStreamHeader, fccHandler), handler);
 }
 
-bool PatchStreamPalette(const std::string& path, int stream, const RGBQUAD* palette,
-                        int entries) {
+bool PatchStreamPalette(const std::string& path, int stream, const RGBQUAD* palette, int entries) {
   const std::optional<RiffLayout> layout = ScanRiff(path);
   const StreamHeaders* s = Stream(layout, stream);
   const std::size_t bytes = 4 * std::size_t(entries);

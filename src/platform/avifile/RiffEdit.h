@@ -29,7 +29,6 @@ bool RenameTopLevelChunk(const std::string& path, FOURCC from, FOURCC to);
 bool PatchStreamRate(const std::string& path, int stream, DWORD rate, DWORD scale);
 bool PatchStreamHandler(const std::string& path, int stream, FOURCC handler);
 // The colour table that follows the n-th stream's BITMAPINFOHEADER in "strf".
-bool PatchStreamPalette(const std::string& path, int stream, const RGBQUAD* palette,
-                        int entries);
+bool PatchStreamPalette(const std::string& path, int stream, const RGBQUAD* palette, int entries);
 
 }  // namespace avifile

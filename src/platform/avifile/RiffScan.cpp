@@ -10,7 +10,9 @@ namespace {
 constexpr FOURCC kRiff = MakeFourCC('R', 'I', 'F', 'F');
 constexpr FOURCC kList = MakeFourCC('L', 'I', 'S', 'T');
 
-DWORD Le32(const BYTE* p) { return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24; }
+DWORD Le32(const BYTE* p) {
+  return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
+}
 
 class Reader {
  public:
@@ -92,12 +94,12 @@ FilePtr OpenFile(const std::string& path, const char* mode) {
   return FilePtr(std::fopen(path.c_str(), mode));
 }
 
-FOURCC StreamHeaders::type() const { return strhData.size() >= 4 ? Le32(strhData.data()) : 0; }
+FOURCC StreamHeaders::type() const {
+  return strhData.size() >= 4 ? Le32(strhData.data()) : 0;
+}
 
 AVIStreamHeader StreamHeaders::header() const {
-  AVIStreamHeader h{};
-  std::memcpy(&h, strhData.data(), std::min(strhData.size(), sizeof h));
-  return h;
+  return RecordFrom<AVIStreamHeader>(strhData);
 }
 
 const ChunkRef* RiffLayout::findTopLevel(FOURCC id) const {

@@ -4,8 +4,10 @@
 // stream headers of "hdrl". FFmpeg hides these (the "strh" handler, chunks it does not know),
 // so the AVI library reads them itself. Offsets are 64-bit file positions of chunk data.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,8 +26,8 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 FilePtr OpenFile(const std::string& path, const char* mode);
 
 struct ChunkRef {
-  FOURCC id = 0;        // chunk code; "LIST" for lists
-  FOURCC listType = 0;  // for lists: "hdrl", "movi", ...
+  FOURCC id = 0;                // chunk code; "LIST" for lists
+  FOURCC listType = 0;          // for lists: "hdrl", "movi", ...
   std::int64_t dataOffset = 0;  // first byte after the 8-byte header
   DWORD size = 0;               // as stored (lists include their 4-byte type)
   DWORD available = 0;          // bytes of data actually inside the file
@@ -34,13 +36,13 @@ struct ChunkRef {
 struct StreamHeaders {
   ChunkRef strh, strf, strn;  // id 0 when absent
   std::vector<BYTE> strhData, strfData, strnData;
-  FOURCC type() const;     // fccType from strh; 0 when strh is absent
+  FOURCC type() const;             // fccType from strh; 0 when strh is absent
   AVIStreamHeader header() const;  // zero-filled where strh is short
 };
 
 struct RiffLayout {
   std::int64_t fileSize = 0;
-  DWORD riffSize = 0;  // as stored in the header
+  DWORD riffSize = 0;              // as stored in the header
   std::vector<ChunkRef> topLevel;  // direct children of the first RIFF, in file order
   ChunkRef avih;
   std::vector<BYTE> avihData;
@@ -49,6 +51,14 @@ struct RiffLayout {
 
   const ChunkRef* findTopLevel(FOURCC id) const;  // first plain chunk (not a list) with id
 };
+
+// Copies the first bytes of `data` into `record`, zero-filling what `data` lacks.
+template <typename Record>
+Record RecordFrom(const std::vector<BYTE>& data) {
+  Record record{};
+  if (!data.empty()) std::memcpy(&record, data.data(), std::min(data.size(), sizeof record));
+  return record;
+}
 
 // Parses the first "RIFF" "AVI " of the file; nullopt when the file cannot be read or is not
 // an AVI RIFF. A truncated file keeps what it has.

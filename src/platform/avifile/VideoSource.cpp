@@ -205,8 +205,7 @@ bool VideoSource::feedDecoder() {
 }
 
 void VideoSource::noteLeading(const AVPacket& packet) {
-  if (SniffPicture(codec_, packet.data, std::size_t(packet.size)) ==
-      PictureKind::Bidirectional) {
+  if (SniffPicture(codec_, packet.data, std::size_t(packet.size)) == PictureKind::Bidirectional) {
     ++leading_;
     return;
   }

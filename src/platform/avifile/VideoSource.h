@@ -61,9 +61,9 @@ class VideoSource {
   InputPtr input_;
   BsfPtr bsf_;
   const AVCodec* decoderCodec_ = nullptr;
-  ParametersPtr parameters_;  // what the decoders are opened with
-  CodecPtr stepDecoder_;  // slice threads: no picture held back
-  CodecPtr runDecoder_;   // frame threads, opened on the first long run
+  ParametersPtr parameters_;           // what the decoders are opened with
+  CodecPtr stepDecoder_;               // slice threads: no picture held back
+  CodecPtr runDecoder_;                // frame threads, opened on the first long run
   AVCodecContext* decoder_ = nullptr;  // the one in use
   PacketPtr packet_ = makePacket();
   PacketPtr raw_ = makePacket();
