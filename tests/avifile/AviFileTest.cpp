@@ -179,6 +179,7 @@ TEST_F(AviFileTest, DroppedFramesRepeatThePreviousPictureWithOrWithoutIndex) {
   clipkit::ClipSpec spec;
   spec.width = 7, spec.height = 5, spec.frames = 9, spec.dropped = {0, 3, 4, 8};
   ASSERT_EQ(clipkit::WriteClip(path("c.avi"), spec), AVIERR_OK);
+  EXPECT_EQ(avitest::FfprobeSlots(path("c.avi")), (std::vector<LONG>{1, 2, 5, 6, 7}));
   std::filesystem::copy_file(path("c.avi"), path("noindex.avi"));
   ASSERT_TRUE(clipkit::RenameTopLevelChunk(path("noindex.avi"), MakeFourCC('i', 'd', 'x', '1'),
                                            MakeFourCC('J', 'U', 'N', 'K')));

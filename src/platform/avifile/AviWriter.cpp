@@ -143,10 +143,24 @@ HRESULT AviWriter::writeDib(const BYTE* top, std::ptrdiff_t stride) {
 HRESULT AviWriter::writeDroppedFrame() {
   if (!isOpen()) return AVIERR_BADHANDLE;
   if (codec_ == AviCodec::Mpeg4 || codec_ == AviCodec::H264) return AVIERR_UNSUPPORTED;
-  // The muxer fills the gap in frame numbers with a zero-size chunk.
+  // After a frame, the muxer fills the gap in frame numbers with a zero-size chunk; before the
+  // first one it fills none, and no encoder output can be pending yet.
+  if (frames_ == trailingDrops_) {
+    const HRESULT r = writeEmpty(frames_++);
+    trailingDrops_ = frames_;
+    return r;
+  }
   ++frames_;
   ++trailingDrops_;
   return AVIERR_OK;
+}
+
+HRESULT AviWriter::writeEmpty(LONG frame) {
+  AVPacket* packet = muxer_->packet.get();
+  av_packet_unref(packet);
+  packet->pts = packet->dts = frame;
+  packet->stream_index = muxer_->stream->index;
+  return av_write_frame(muxer_->context.get(), packet) < 0 ? AVIERR_FILEWRITE : AVIERR_OK;
 }
 
 // Moves every packet the encoder has ready into the file.
@@ -184,13 +198,8 @@ HRESULT AviWriter::finish() {
     if (const HRESULT r = writeEncoded(); result == AVIERR_OK) result = r;
   }
   // Frames dropped at the end have no later packet to make the muxer fill the gap.
-  if (result == AVIERR_OK && trailingDrops_ > 0) {
-    AVPacket* packet = muxer_->packet.get();
-    av_packet_unref(packet);
-    packet->pts = packet->dts = frames_ - 1;
-    packet->stream_index = muxer_->stream->index;
-    if (av_write_frame(muxer_->context.get(), packet) < 0) result = AVIERR_FILEWRITE;
-  }
+  if (result == AVIERR_OK && trailingDrops_ > 0 && trailingDrops_ < frames_)
+    result = writeEmpty(frames_ - 1);
   if (av_write_trailer(muxer_->context.get()) < 0 && result == AVIERR_OK) result = AVIERR_FILEWRITE;
   if (avio_closep(&muxer_->context->pb) < 0 && result == AVIERR_OK) result = AVIERR_FILEWRITE;
   return result;

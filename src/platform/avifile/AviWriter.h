@@ -60,6 +60,7 @@ class AviWriter {
   struct Muxer;
   HRESULT writeEncoded();
   HRESULT writeDib(const BYTE* top, std::ptrdiff_t stride);
+  HRESULT writeEmpty(LONG frame);
   HRESULT finish();
   void discard();
 
@@ -72,7 +73,7 @@ class AviWriter {
   AviCodec codec_ = AviCodec::Dib;
   DWORD rate_ = 0, scale_ = 0;
   LONG frames_ = 0;         // frames given, dropped ones included
-  LONG trailingDrops_ = 0;  // dropped frames after the last frame written
+  LONG trailingDrops_ = 0;  // dropped frames after the last frame given (all, if none was)
 };
 
 }  // namespace avifile
