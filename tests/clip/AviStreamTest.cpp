@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "AviBytes.h"
-#include "ClipKit.h"
 #include "RiffFiles.h"
 #include "clip/AviStream.h"
 #include "clip/Dib.h"
@@ -10,15 +12,7 @@
 
 namespace {
 
-using avibytes::RawClip;
-
-class AviStreamTest : public ::testing::Test {
- protected:
-  QString Clip(const RawClip& c, const QString& name = QStringLiteral("clip.avi")) {
-    return files_.Write(avibytes::RawAvi(c), name);
-  }
-  RiffFiles files_;
-};
+using avibytes::FramePixels;
 
 QString OpenError(TAVISTREAM& stream, const QString& path) {
   try {
@@ -29,129 +23,133 @@ QString OpenError(TAVISTREAM& stream, const QString& path) {
   return {};
 }
 
-TEST_F(AviStreamTest, MavNamedAviFileOpensAndPlaysLikeAvi) {
-  const RawClip shape;
-  TAVISTREAM stream(QStringLiteral("Motion Analysis Video"));
-  stream.Open(Clip(shape, QStringLiteral("run7.mav")));
-  ASSERT_TRUE(stream.Opened());
-  EXPECT_NE(stream.CurrentStream(), stream.OwnInterface());
-  AVISTREAMINFOA info{};
-  ASSERT_TRUE(stream.GetInfo(info));
-  EXPECT_EQ(info.fccType, streamtypeVIDEO);
-  EXPECT_EQ(info.dwRate, 25u);
-  EXPECT_EQ(stream.GetFrameCount(), 3);
-
+// The pixels of frames 0..count-1 fetched from the last to the first through the frame getter;
+// stops at the first frame that fails or is not a 24-bit DIB of the size reported.
+QList<QByteArray> FramesBackwards(TAVISTREAM& stream, int count) {
+  QList<QByteArray> frames;
   PGETFRAME getter = nullptr;
-  ASSERT_TRUE(stream.GetFrameOpen(getter));
-  EXPECT_EQ(stream.Width, 0);
-  int size = 0;
-  const BITMAPINFOHEADER* bitmap = nullptr;
-  ASSERT_TRUE(stream.GetFrame(getter, 2, size, bitmap));
-  EXPECT_EQ(stream.Width, 8);
-  EXPECT_EQ(stream.Height, 4);
-  EXPECT_EQ(size, 40 + 8 * 3 * 4);
-  EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(DibPixels(bitmap)), 8 * 3 * 4),
-            avibytes::FramePixels(shape, 2));
-  EXPECT_FALSE(stream.GetFrame(nullptr, 0, size, bitmap));
-  stream.GetFrameClose(getter);
-  stream.GetFrameClose(nullptr);
-}
-
-TEST_F(AviStreamTest, CompressedClipGivesTwentyFourBitFramesOfItsSize) {
-  clipkit::ClipSpec spec;
-  spec.codec = clipkit::AviCodec::Mjpeg;
-  spec.rate = 30;
-  const QString path = files_.Path(QStringLiteral("mjpeg.avi"));
-  ASSERT_EQ(clipkit::WriteClip(path.toStdString(), spec), AVIERR_OK);
-  TAVISTREAM stream(QStringLiteral("AVI"));
-  stream.Open(path);
-  AVISTREAMINFOA info{};
-  ASSERT_TRUE(stream.GetInfo(info));
-  EXPECT_EQ(info.fccHandler, MakeFourCC('M', 'J', 'P', 'G'));
-  EXPECT_EQ(info.dwRate, 30u);
-  EXPECT_EQ(stream.GetFrameCount(), 5);
-  PGETFRAME getter = nullptr;
-  ASSERT_TRUE(stream.GetFrameOpen(getter));
-  for (int frame = 4; frame >= 0; --frame) {
+  if (!stream.GetFrameOpen(getter)) return frames;
+  for (int f = count - 1; f >= 0; --f) {
     int size = 0;
-    const BITMAPINFOHEADER* bitmap = nullptr;
-    ASSERT_TRUE(stream.GetFrame(getter, frame, size, bitmap)) << "frame " << frame;
-    EXPECT_EQ(bitmap->biBitCount, 24);
-    EXPECT_EQ(size, 40 + 32 * 3 * 24);
+    const BITMAPINFOHEADER* b = nullptr;
+    if (!stream.GetFrame(getter, f, size, b) || b->biBitCount != 24 ||
+        size != 40 + DibImageSize(*b))
+      break;
+    frames.prepend(QByteArray(reinterpret_cast<const char*>(DibPixels(b)), DibImageSize(*b)));
   }
-  EXPECT_EQ(stream.Width, 32);
-  EXPECT_EQ(stream.Height, 24);
   stream.GetFrameClose(getter);
+  return frames;
 }
 
-TEST_F(AviStreamTest, FileThatIsNotAviRaisesStreamOpenFailed) {
-  TAVISTREAM stream(QStringLiteral("AVI"));
-  const QString text = files_.Write("just some text, no clip", QStringLiteral("notes.avi"));
-  EXPECT_EQ(OpenError(stream, text), QStringLiteral("Stream Open Failed"));
-  EXPECT_EQ(OpenError(stream, files_.Path(QStringLiteral("absent.avi"))),
-            QStringLiteral("Stream Open Failed"));
-  EXPECT_FALSE(stream.Opened());
+// The pixels of the three frames of avibytes::RawClip{}.
+QList<QByteArray> ThreeFrames() {
+  return {FramePixels({}, 0), FramePixels({}, 1), FramePixels({}, 2)};
 }
 
-TEST_F(AviStreamTest, FileWithoutVideoLeavesTheStreamUnopened) {
-  RawClip audio;
-  audio.streamType = "auds";
-  TAVISTREAM stream(QStringLiteral("AVI"));
-  EXPECT_EQ(OpenError(stream, Clip(audio)), QString());
-  EXPECT_FALSE(stream.Opened());
-  AVISTREAMINFOA info{};
-  EXPECT_FALSE(stream.GetInfo(info));
-  EXPECT_EQ(stream.GetFrameCount(), 0);
-  PGETFRAME getter = nullptr;
-  EXPECT_FALSE(stream.GetFrameOpen(getter));
-}
-
-TEST_F(AviStreamTest, ClosedStreamNeedsOpeningAgainBeforeFrameCalls) {
-  TAVISTREAM stream(QStringLiteral("AVI"));
-  const QString path = Clip(RawClip{});
-  stream.Open(path);
-  stream.Close();
-  EXPECT_FALSE(stream.Opened());
-  PGETFRAME getter = nullptr;
-  EXPECT_FALSE(stream.GetFrameOpen(getter));
-  EXPECT_EQ(stream.GetFrameCount(), 0);
-  stream.Open(path);
-  EXPECT_EQ(stream.GetFrameCount(), 3);
-}
-
-TEST_F(AviStreamTest, DescriptorWrittenThroughTheStreamIsReadBack) {
-  TAVISTREAM stream(QStringLiteral("AVI"));
-  stream.FileName = Clip(RawClip{});
-  QByteArray text(2048, '\0');
-  text.replace(0, 9, "[Timing]\r");
+TEST(AviStream, MavNamedAviFilePlaysLikeAviAlsoAfterAChunkWasWrittenThroughTheStream) {
+  RiffFiles files;
+  TAVISTREAM stream(QStringLiteral("Motion Analysis Video"));
+  stream.FileName = files.Write(avibytes::RawAvi({}), QStringLiteral("run7.mav"));
+  const QByteArray text = "[Timing]\r" + QByteArray(2039, '\0');
   ASSERT_TRUE(stream.WriteChunk(ChunkCode("ttls"), text.constData(), 2048));
   QByteArray back(4096, 'x');
   LONG size = LONG(back.size());
   ASSERT_TRUE(stream.ReadData(ChunkCode("ttls"), back.data(), size));
-  EXPECT_EQ(size, 2048);
-  EXPECT_EQ(back.left(2048), text);
-  stream.Open(stream.FileName);  // the clip still plays
+  EXPECT_EQ(back.left(size), text);
+  stream.Open(stream.FileName);
   EXPECT_EQ(stream.GetFrameCount(), 3);
-
-  stream.FileName = files_.Path(QStringLiteral("absent.avi"));
-  EXPECT_FALSE(stream.ReadData(ChunkCode("ttls"), back.data(), size));
+  EXPECT_EQ(FramesBackwards(stream, 3), ThreeFrames());
+  EXPECT_EQ(stream.Width, 8);
+  EXPECT_EQ(stream.Height, 4);
 }
 
-TEST_F(AviStreamTest, TypeTableHasSevenRowsAndTwoVideoTypes) {
+TEST(AviStream, OnlyAFileWithVideoOpensAndCloseEndsFrameCalls) {
+  RiffFiles files;
   TAVISTREAM stream(QStringLiteral("AVI"));
-  ASSERT_EQ(stream.TypeCount(), 7);
-  EXPECT_EQ(stream.TypeDescription(1), QStringLiteral("Video Clip File"));
-  EXPECT_EQ(stream.TypeFilter(2), QStringLiteral("MAV - Motion Analysis Video|*.mav"));
-  EXPECT_EQ(stream.TypeExtension(2), QStringLiteral("mav"));
-  EXPECT_EQ(stream.TypeExtension(3), QString());
-  EXPECT_EQ(stream.TypeNamePattern(3), QStringLiteral("F%.7d.bmp"));
-  EXPECT_EQ(stream.TypeNamePattern(6), QStringLiteral("F%.7d.tif"));
-  EXPECT_EQ(stream.TypeFilter(7), QStringLiteral("AMF - Quillon Video File|*.amf"));
-  EXPECT_EQ(stream.TypeDescription(8), QString());
-  EXPECT_TRUE(TAVISTREAM::IsVideoType(2));
-  EXPECT_FALSE(TAVISTREAM::IsVideoType(3));
-  stream.FileName = QStringLiteral("/data/tests/run1/cam2.avi");
-  EXPECT_EQ(stream.FileNamePart(), QStringLiteral("cam2.avi"));
+  EXPECT_EQ(OpenError(stream, files.Write("just some text", QStringLiteral("notes.avi"))),
+            QStringLiteral("Stream Open Failed"));
+  EXPECT_EQ(OpenError(stream, files.Path(QStringLiteral("absent.avi"))),
+            QStringLiteral("Stream Open Failed"));
+  QByteArray audio = avibytes::RawAvi({});
+  audio.replace("vidsDIB ", QByteArray("auds\0\0\0\0", 8));
+  EXPECT_EQ(OpenError(stream, files.Write(audio, QStringLiteral("audio.avi"))), QString());
+  EXPECT_FALSE(stream.Opened());
+  PGETFRAME getter = nullptr;
+  EXPECT_FALSE(stream.GetFrameOpen(getter));
+  EXPECT_EQ(stream.GetFrameCount(), 0);
+
+  const QString clip = files.Write(avibytes::RawAvi({}));
+  stream.Open(clip);
+  stream.Close();
+  EXPECT_FALSE(stream.GetFrameOpen(getter));
+  stream.Open(clip);
+  EXPECT_EQ(stream.GetFrameCount(), 3);
+}
+
+// A clip stream whose own interface serves the pixels of FramePixels.
+class TSyntheticClip : public TAVISTREAM {
+ public:
+  TSyntheticClip() : TAVISTREAM(QStringLiteral("AVI")) {
+    Width = 8;
+    Height = 4;
+    FrameCount = 3;
+  }
+  int status = kFrameRead;
+  int reads = 0;
+
+ protected:
+  int ReadFrame(int frame, void* buffer) override {
+    const QByteArray rows = FramePixels({}, frame);
+    std::memcpy(buffer, rows.constData(), std::size_t(rows.size()));
+    ++reads;
+    return status;
+  }
+};
+
+constexpr LONG kImageSize = 8 * 3 * 4;
+
+TEST(OwnStream, SyntheticFramesPlayThroughTheFrameGetter) {
+  TSyntheticClip clip;
+  ASSERT_EQ(clip.CurrentStream(), clip.OwnInterface());
+  EXPECT_EQ(FramesBackwards(clip, 3), ThreeFrames());
+}
+
+TEST(OwnStream, RefusesShortBuffersAndBadFramesAndPassesOnTheSourcesStatus) {
+  TSyntheticClip clip;
+  IAVIStream* s = clip.OwnInterface();
+  AVISTREAMINFOA info{};
+  info.dwEditCount = 77;
+  EXPECT_EQ(s->Info(&info, LONG(sizeof info) - 1), AVIERR_BUFFERTOOSMALL);
+  ASSERT_EQ(s->Info(&info, LONG(sizeof info)), AVIERR_OK);
+  EXPECT_EQ(info.dwLength, 3u);
+  EXPECT_EQ(info.dwEditCount, 0u);  // the record is cleared first
+  BITMAPINFOHEADER header{};
+  LONG size = 39;
+  EXPECT_EQ(s->ReadFormat(0, &header, &size), AVIERR_BUFFERTOOSMALL);
+  EXPECT_EQ(size, 40);
+  EXPECT_EQ(header.biSize, 0u);
+  std::vector<char> buffer(kImageSize);
+  LONG bytes = 0;
+  EXPECT_EQ(s->Read(-1, 1, buffer.data(), kImageSize, &bytes, nullptr), AVIERR_BADPARAM);
+  EXPECT_EQ(s->Read(3, 1, buffer.data(), kImageSize, &bytes, nullptr), AVIERR_BADPARAM);
+  EXPECT_EQ(s->Read(1, 1, buffer.data(), kImageSize - 1, &bytes, nullptr), AVIERR_BUFFERTOOSMALL);
+  EXPECT_EQ(bytes, kImageSize);
+  EXPECT_EQ(clip.reads, 0);
+
+  int cancelled = 0;
+  clip.OnProgress = [&](int percent) {
+    cancelled += percent == -1;
+    return 0;
+  };
+  clip.status = TAVISTREAM::kFrameCancel;
+  EXPECT_EQ(s->Read(0, 1, buffer.data(), kImageSize, nullptr, nullptr), AVIERR_USERABORT);
+  EXPECT_EQ(cancelled, 1);
+  EXPECT_FALSE(clip.EndOfData());
+  clip.status = TAVISTREAM::kFrameEndOfData;
+  EXPECT_EQ(s->Read(0, 1, buffer.data(), kImageSize, nullptr, nullptr), AVIERR_OK);
+  EXPECT_TRUE(clip.EndOfData());
+  clip.status = 5;  // a failing source must not pass for a frame
+  EXPECT_EQ(s->Read(0, 1, buffer.data(), kImageSize, nullptr, nullptr), AVIERR_FILEREAD);
 }
 
 }  // namespace

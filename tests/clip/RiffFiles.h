@@ -6,10 +6,12 @@
 
 class RiffFiles {
  public:
+  // Always a new file: rewriting a truncated one makes some file systems flush it on close.
   QString Write(const QByteArray& bytes, const QString& name = QStringLiteral("clip.avi")) {
     const QString path = dir_.filePath(name);
+    QFile::remove(path);
     QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.open(QIODevice::WriteOnly);
     f.write(bytes);
     return path;
   }

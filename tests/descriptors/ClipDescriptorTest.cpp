@@ -1,144 +1,158 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstring>
 
-#include "RiffKit.h"
+#include "ClipKit.h"
 #include "TestSupport.h"
+#include "clip/AviStream.h"
+#include "clip/RIFFChunk.h"
 #include "descriptors/CameraHeader.h"
 #include "descriptors/ClipDescriptor.h"
+#include "descriptors/DescriptorStore.h"
 
 namespace {
 
-std::string streamHeader(std::uint32_t scale, std::uint32_t rate) {
-  std::string strh(56, '\0');
-  strh.replace(0, 4, "vids");
-  strh.replace(20, 4, le32(scale));
-  strh.replace(24, 4, le32(rate));
-  return strh;
-}
+const FOURCC kMarker = MakeFourCC('\x92', '\x01', 0, 0);
 
-std::string floatBytes(float f) {
-  std::uint32_t bits = 0;
-  std::memcpy(&bits, &f, 4);
-  return le32(bits);
-}
-
-const std::string kMarkerId("\x90\x01\x00\x00", 4);
-
-// A small AVI layout: header list, an empty "movi" and the given top-level chunks after it.
-std::string clip(const std::string& strh, const std::string& tail) {
-  const std::string hdrl =
-      list("LIST", "hdrl",
-           chunk("avih", std::string(56, '\0')) + list("LIST", "strl", chunk("strh", strh)));
-  return list("RIFF", "AVI ", hdrl + list("LIST", "movi", "") + tail);
-}
-
-std::string cameraHeader(std::int32_t storedMark, std::uint32_t rate, const char* sig = "ST") {
-  std::string header(44, '\0');
-  header.replace(0, 2, "CI");
-  header.replace(16, 4, le32(std::uint32_t(storedMark)));
-  header.replace(28, 4, le32(44));
-  std::string record(808, '\0');
-  record.replace(140, 2, sig);
-  record.replace(768, 4, le32(rate));
-  return header + record;
+void put32(QByteArray& bytes, int at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = char(v >> (8 * i));
 }
 
 class ClipDescriptorTest : public ::testing::Test {
  protected:
-  QString write(const char* name, const std::string& bytes) {
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    testsupport::writeFile(path, QByteArray::fromStdString(bytes));
+  // A real clip of three 32 x 24 frames at rate / scale frames per second.
+  QString clip(const QString& name, DWORD rate = 25, DWORD scale = 1) {
+    const QString path = dir.filePath(name);
+    clipkit::ClipSpec spec;
+    spec.frames = 3;
+    spec.rate = rate;
+    spec.scale = scale;
+    EXPECT_EQ(clipkit::WriteClip(path.toStdString(), spec), AVIERR_OK);
     return path;
+  }
+  static void append(const QString& path, FOURCC id, const std::string& data) {
+    ASSERT_TRUE(clipkit::AppendRiffChunk(path.toStdString(), id, data.data(), DWORD(data.size())));
+  }
+  static std::string timeOfFrame0(float ms) {
+    std::string bytes(4, '\0');
+    std::memcpy(bytes.data(), &ms, 4);
+    return bytes;
+  }
+  // The camera header side file of clipPath, cut to `size` bytes.
+  static void cameraHeader(const QString& clipPath, std::int32_t storedMark, std::uint32_t rate,
+                           const char* signature = "ST", int size = 44 + 808) {
+    QByteArray bytes(44 + 808, '\0');
+    bytes.replace(0, 2, "CI");
+    put32(bytes, 16, std::uint32_t(storedMark));
+    put32(bytes, 28, 44);
+    bytes.replace(44 + 140, 2, signature);
+    put32(bytes, 44 + 768, rate);
+    testsupport::writeFile(CameraHeaderPath(clipPath), bytes.left(size));
+  }
+  static bool playsAllFrames(TAVISTREAM& stream, PGETFRAME& getter, const QString& path) {
+    stream.Open(path);
+    if (!stream.GetFrameOpen(getter)) return false;
+    int size = 0;
+    const BITMAPINFOHEADER* bitmap = nullptr;
+    for (int f = 0; f < 3; ++f)
+      if (!stream.GetFrame(getter, f, size, bitmap) || bitmap->biWidth != 32) return false;
+    return true;
   }
   QTemporaryDir dir;
 };
 
-TEST_F(ClipDescriptorTest, TtlsChunkWinsOverTheMarkerChunk) {
-  const std::string text = "[Titles]\rDescription=sled\r";
-  const QString path =
-      write("both.avi", clip(streamHeader(1, 500), chunk(kMarkerId, floatBytes(-4)) +
-                                                       chunk("ttls", text + '\0' + "junk")));
-  write("bothAVI.chd", cameraHeader(-3, 2000));
-  const TClipDescriptor d = ReadClipDescriptor(path);
-  EXPECT_EQ(d.text, text);
-  EXPECT_FALSE(d.changed);
+TEST_F(ClipDescriptorTest, TtlsChunkWinsOverMarkerAndCameraHeaderWhenItFits2048Bytes) {
+  const std::string text = "[Titles]\rDescription=sled\r", full(2048, 'x');
+  const struct {
+    std::string stored, read;
+  } cases[] = {{text + '\0' + "junk", text}, {full, full}, {std::string(2050, 'x'), ""}};
+  for (const auto& c : cases) {
+    const QString path = clip(QStringLiteral("c%1.avi").arg(c.stored.size()));
+    append(path, kMarker, timeOfFrame0(-4));
+    append(path, ChunkCode("ttls"), c.stored);
+    cameraHeader(path, -3, 2000);
+    const TClipDescriptor d = ReadClipDescriptor(path);
+    EXPECT_EQ(d.text, c.read) << c.stored.size();
+    EXPECT_FALSE(d.changed);
+  }
 }
 
-TEST_F(ClipDescriptorTest, TtlsOfExactly2048BytesReadsWholeAndALargerOneGivesNothing) {
-  const std::string full(2048, 'x');
-  EXPECT_EQ(
-      ReadClipDescriptor(write("full.avi", clip(streamHeader(1, 30), chunk("ttls", full)))).text,
-      full);
-  const QString big =
-      write("big.avi", clip(streamHeader(1, 30), chunk("ttls", std::string(2050, 'x')) +
-                                                     chunk(kMarkerId, floatBytes(1))));
-  write("bigAVI.chd", cameraHeader(0, 500));
-  const TClipDescriptor d = ReadClipDescriptor(big);
-  EXPECT_EQ(d.text, "");
-  EXPECT_FALSE(d.changed);
-}
-
-TEST_F(ClipDescriptorTest, MarkerChunkGivesTimingWithTheStreamRate) {
-  const QString path =
-      write("marker.avi", clip(streamHeader(1001, 30000), chunk(kMarkerId, floatBytes(-12.5f))));
+TEST_F(ClipDescriptorTest, MarkerChunkGivesTimingWithTheStreamsFractionalRate) {
+  const QString path = clip(QStringLiteral("marker.avi"), 30000, 1001);
+  append(path, kMarker, timeOfFrame0(-12.5f));
   const TClipDescriptor d = ReadClipDescriptor(path);
-  // A fractional rate is kept, not cut to an integer.
   EXPECT_EQ(d.text,
             "[Timing]\rFrame Rate=29.97002997003\rMark Frame=0\rTime at Mark Frame=-12.5\r");
   EXPECT_FALSE(d.changed);
-  const QString whole =
-      write("whole.avi", clip(streamHeader(1, 500), chunk(kMarkerId, floatBytes(0))));
-  EXPECT_EQ(ReadClipDescriptor(whole).text,
-            "[Timing]\rFrame Rate=500\rMark Frame=0\rTime at Mark Frame=0\r");
-}
-
-TEST_F(ClipDescriptorTest, MarkerNeedsA56ByteStreamHeader) {
-  const QString path =
-      write("short.avi", clip(std::string(48, '\0'), chunk(kMarkerId, floatBytes(1))));
+  // A stream header of other than 56 bytes gives no rate, hence no timing.
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  const QByteArray bytes = file.readAll();
+  file.seek(bytes.indexOf("strh") + 4);
+  file.write(QByteArray("\x30\0\0\0", 4));
+  file.close();
   EXPECT_EQ(ReadClipDescriptor(path).text, "");
 }
 
 TEST_F(ClipDescriptorTest, CameraHeaderGivesTimingAndMarksTheTextChanged) {
-  const QString path = write("run7.avi", clip(streamHeader(1, 30), ""));
-  write("run7AVI.chd", cameraHeader(-25, 4500));
+  const QString path = clip(QStringLiteral("run7.avi"));
+  cameraHeader(path, -25, 4500);
   const TClipDescriptor d = ReadClipDescriptor(path);
   EXPECT_EQ(d.text, "[Timing]\rFrame Rate=4500\rMark Frame=25\rTime at Mark Frame=0\r");
   EXPECT_TRUE(d.changed);
   // A file that is not RIFF at all still finds its camera header.
-  const QString raw = write("raw.avi", "not a riff file");
-  write("rawAVI.chd", cameraHeader(0, 1000));
+  const QString raw = dir.filePath(QStringLiteral("raw.avi"));
+  testsupport::writeFile(raw, "not a riff file");
+  cameraHeader(raw, 0, 1000);
   EXPECT_TRUE(ReadClipDescriptor(raw).changed);
 }
 
-TEST_F(ClipDescriptorTest, CameraHeaderIsRefusedWhenShortOrWronglySigned) {
-  write("aAVI.chd", cameraHeader(0, 0));
-  write("bAVI.chd", cameraHeader(0, 30, "SX"));
-  write("cAVI.chd", cameraHeader(0, 30).substr(0, 800));
-  write("dAVI.chd", "CI");
-  for (const char* name : {"a.avi", "b.avi", "c.avi", "d.avi", "none.avi"})
-    EXPECT_FALSE(ReadCameraHeader(dir.filePath(QString::fromLatin1(name)))) << name;
-  const auto t = ReadCameraHeader(write("eAVI.chd", cameraHeader(INT32_MIN, 30))
-                                      .replace(QStringLiteral("AVI.chd"), QStringLiteral(".avi")));
+TEST_F(ClipDescriptorTest, CameraHeaderIsRefusedWhenShortWronglySignedOrWithoutRate) {
+  const QString path = dir.filePath(QStringLiteral("a.avi"));
+  EXPECT_FALSE(ReadCameraHeader(path));
+  const struct {
+    std::uint32_t rate;
+    const char* signature;
+    int size;
+  } refused[] = {{0, "ST", 852}, {30, "SX", 852}, {30, "ST", 800}, {30, "ST", 2}};
+  for (const auto& c : refused) {
+    cameraHeader(path, 0, c.rate, c.signature, c.size);
+    EXPECT_FALSE(ReadCameraHeader(path)) << c.rate << c.signature << c.size;
+  }
+  cameraHeader(path, INT32_MIN, 30);
+  const auto t = ReadCameraHeader(path);
   ASSERT_TRUE(t);
   EXPECT_EQ(t->markFrame, INT32_MIN);  // wraps, no overflow
-}
-
-TEST(CameraHeaderPath, ReplacesTheLastDotPart) {
-  EXPECT_EQ(CameraHeaderPath(QStringLiteral("/data/run7.avi")), "/data/run7AVI.chd");
-  EXPECT_EQ(CameraHeaderPath(QStringLiteral("/data/run.7.mav")), "/data/run.7AVI.chd");
   EXPECT_EQ(CameraHeaderPath(QStringLiteral(".avi")), "");
-  EXPECT_EQ(CameraHeaderPath(QStringLiteral("clip")), "");
 }
 
-TEST(DescriptorBlock, PadsWithZerosAndCutsAt2048) {
-  const auto block = DescriptorBlock("[Titles]\r");
-  EXPECT_EQ(std::string(block.data(), 9), "[Titles]\r");
-  EXPECT_EQ(block[9], '\0');
-  EXPECT_EQ(block[2047], '\0');
-  const auto cut = DescriptorBlock(std::string(3000, 'y'));
-  EXPECT_EQ(cut[2047], 'y');
+TEST_F(ClipDescriptorTest, StoredTextIsAppendedOnceThenRewrittenInPlaceAndTheClipStillPlays) {
+  const QString path = clip(QStringLiteral("run7.avi"));
+  const qint64 before = QFile(path).size();
+  TAVISTREAM stream(QStringLiteral("AVI"));
+  PGETFRAME getter = nullptr;
+  ASSERT_TRUE(playsAllFrames(stream, getter, path));
+  ASSERT_TRUE(StoreDescriptor(stream, getter, path, "[Titles]\rDescription=first\r"));
+  EXPECT_EQ(getter, nullptr);
+  EXPECT_FALSE(stream.Opened());
+  EXPECT_EQ(QFile(path).size(), before + 2056);
+  EXPECT_EQ(ReadClipDescriptor(path).text, "[Titles]\rDescription=first\r");
+  ASSERT_TRUE(playsAllFrames(stream, getter, path));
+
+  ASSERT_TRUE(StoreDescriptor(stream, getter, path, "[Titles]\rA=b\r"));
+  EXPECT_EQ(QFile(path).size(), before + 2056);
+  const TClipDescriptor d = ReadClipDescriptor(path);
+  EXPECT_EQ(d.text, "[Titles]\rA=b\r");  // the zero padding ends the shorter text
+  EXPECT_FALSE(d.changed);
+  ASSERT_TRUE(StoreDescriptor(stream, getter, path, std::string(3000, 'z')));
+  EXPECT_EQ(ReadClipDescriptor(path).text, std::string(2048, 'z'));
+  ASSERT_TRUE(playsAllFrames(stream, getter, path));
+
+  EXPECT_FALSE(StoreDescriptor(stream, getter, dir.filePath(QStringLiteral("gone.avi")), "x"));
+  testsupport::writeFile(path, "not a riff file");
+  EXPECT_FALSE(StoreDescriptor(stream, getter, path, "x"));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <QPushButton>
 
 #include "EditorKit.h"
-#include "QtPrinters.h"
 #include "descriptors/DefaultTitlesForm.h"
 
 namespace {
@@ -70,18 +69,6 @@ TEST_F(DefaultTitlesFormTest, ChoosingAFieldMakesTheValueAReferenceUntilStaticTe
   EXPECT_EQ(defaults(), (QStringList{"Title=?", "Imager Name=(rig7.ini)[Camera]Camera ID"}));
 }
 
-TEST_F(DefaultTitlesFormTest, StoredReferencesStayLockedAndCancelKeepsTheList) {
-  PutOwnList(dbs.db.lists, kDefaultTitlesList, {"Camera=(rig7.ini)[Camera]Lens", "Site=x"});
-  const bool changed = edit([&] {
-    EXPECT_FALSE(grid()->item(0, 1)->flags() & Qt::ItemIsEditable);
-    EXPECT_TRUE(grid()->item(1, 1)->flags() & Qt::ItemIsEditable);
-    form.RemoveBtnClick();
-    form.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
-  });
-  EXPECT_FALSE(changed);
-  EXPECT_EQ(defaults(), (QStringList{"Camera=(rig7.ini)[Camera]Lens", "Site=x"}));
-}
-
 TEST_F(DefaultTitlesFormTest, DuplicateNameIsRefusedOnLeavingTheCell) {
   const bool changed = edit([&] {
     grid()->setCurrentCell(1, 0);
@@ -100,19 +87,23 @@ TEST_F(DefaultTitlesFormTest, DuplicateNameIsRefusedOnLeavingTheCell) {
   EXPECT_EQ(defaults(), (QStringList{"Title=?", "Operator=?", "Imager=?"}));
 }
 
-TEST_F(DefaultTitlesFormTest, SavedDefaultsComeBackAtTheNextStart) {
-  PutOwnList(dbs.db.lists, kDefaultTitlesList, {"Camera=(rig7.ini)[Camera]Lens", "Site=x"});
+TEST_F(DefaultTitlesFormTest, StoredReferencesStayLockedCancelKeepsThemAndTheStoreBringsThemBack) {
+  const QStringList stored{"Camera=(rig7.ini)[Camera]Lens", "Site=x"};
+  PutOwnList(dbs.db.lists, kDefaultTitlesList, stored);
+  const bool changed = edit([&] {
+    EXPECT_FALSE(grid()->item(0, 1)->flags() & Qt::ItemIsEditable);
+    EXPECT_TRUE(grid()->item(1, 1)->flags() & Qt::ItemIsEditable);
+    form.RemoveBtnClick();
+    form.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+  });
+  EXPECT_FALSE(changed);
+  EXPECT_EQ(defaults(), stored);
   form.SaveDefaultTitles(dbs.reg.get(), dbs.db.lists);
   TStringListList fresh;
-  TDefaultTitlesForm next;
-  next.LoadDefaultTitles(dbs.reg.get(), fresh);
-  // The store keeps values by name; their order is the store's.
+  TDefaultTitlesForm().LoadDefaultTitles(dbs.reg.get(), fresh);
   QStringList loaded = *LocateTitleLists(fresh).defaults;
-  loaded.sort();
-  EXPECT_EQ(loaded, (QStringList{"Camera=(rig7.ini)[Camera]Lens", "Site=x"}));
-  EXPECT_FALSE(
-      dbs.reg->ReadString(QStringLiteral("Desktop"), QStringLiteral("DefaultTitlesForm"), QString())
-          .isEmpty());
+  loaded.sort();  // the store keeps values by name, in its own order
+  EXPECT_EQ(loaded, stored);
 }
 
 }  // namespace

@@ -1,90 +1,70 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "descriptors/DescriptorText.h"
 
 namespace {
 
-// Descriptor texts are written with "|" for the carriage return to keep the cases readable.
+// "|" stands for the carriage return that ends every line.
 std::string T(std::string text) {
-  for (char& c : text)
-    if (c == '|') c = '\r';
+  std::replace(text.begin(), text.end(), '|', '\r');
   return text;
 }
 
-std::string get(const std::string& text, const char* section, const char* key) {
-  std::string value = "<none>";
-  return GetDescriptorValue(text, section, key, value) ? value : "<none>";
-}
-
-TEST(DescriptorEntries, ValueRunsToTheLineEndOrTheTextEnd) {
-  const std::string text = T("[Timing]|Frame Rate=250|Mark Frame=10|[Titles]|Description=sled");
-  EXPECT_EQ(get(text, "Timing", "Frame Rate"), "250");
-  EXPECT_EQ(get(text, "Titles", "Description"), "sled");
-  EXPECT_EQ(get(text, "Timing", "Description"), "<none>");  // only inside its own section
-  EXPECT_EQ(get(text, "timing", "Frame Rate"), "<none>");   // names are case sensitive
-  EXPECT_EQ(get(text, "Camera", "Frame Rate"), "<none>");
-  EXPECT_EQ(get(T("[Timing]Frame Rate=1|"), "Timing", "Frame Rate"), "<none>");  // not a line start
-}
-
-TEST(DescriptorEntries, KeyThatEndsAnotherKeyMatchesOnlyAtALineStart) {
-  std::string text = T("[Timing]|Time at Mark Frame=5|Mark Frame=3|");
-  EXPECT_EQ(get(text, "Timing", "Mark Frame"), "3");
-  SetDescriptorValue(text, "Timing", "Mark Frame", "0");
-  EXPECT_EQ(text, T("[Timing]|Time at Mark Frame=5|Mark Frame=0|"));
-}
-
-TEST(DescriptorEntries, BracketInAValueEndsTheSectionForLaterLookups) {
-  const std::string text = T("[Titles]|Rig=A[2]|Operator=kim|");
-  EXPECT_EQ(get(text, "Titles", "Rig"), "A[2]");
-  EXPECT_EQ(get(text, "Titles", "Operator"), "<none>");
-}
-
-TEST(DescriptorEntries, FloatReadsOnlyNumbers) {
-  const std::string text = T("[Timing]|Frame Rate=29.97|Mark Frame=?|Time at Mark Frame= -1.5 |");
+TEST(DescriptorEntries, ValueIsFoundOnlyAtALineStartInsideItsSection) {
+  const char* const timing = "[Timing]|Frame Rate=250|Mark Frame=10|[Titles]|Description=sled";
+  const struct {
+    const char *text, *section, *key, *value;
+  } cases[] = {
+      {timing, "Timing", "Frame Rate", "250"},
+      {timing, "Titles", "Description", "sled"},  // up to the text's end
+      {timing, "Timing", "Description", nullptr},
+      {timing, "timing", "Frame Rate", nullptr},  // names are case sensitive
+      {"[Timing]Frame Rate=1|", "Timing", "Frame Rate", nullptr},
+      {"[Timing]|Time at Mark Frame=5|Mark Frame=3|", "Timing", "Mark Frame", "3"},
+      {"[Titles]|Rig=A[2]|Operator=kim|", "Titles", "Rig", "A[2]"},
+      {"[Titles]|Rig=A[2]|Operator=kim|", "Titles", "Operator", nullptr},  // "[" ends it
+  };
+  for (const auto& c : cases) {
+    std::string value;
+    const bool found = GetDescriptorValue(T(c.text), c.section, c.key, value);
+    EXPECT_EQ(found ? value : "<none>", c.value ? c.value : "<none>") << c.text << " " << c.key;
+  }
+  const std::string numbers =
+      T("[Timing]|Frame Rate=29.97|Mark Frame=?|Time at Mark Frame= -1.5 |");
   double v = 0;
-  EXPECT_TRUE(GetDescriptorFloat(text, "Timing", "Frame Rate", v));
+  EXPECT_TRUE(GetDescriptorFloat(numbers, "Timing", "Frame Rate", v));
   EXPECT_DOUBLE_EQ(v, 29.97);
-  EXPECT_FALSE(GetDescriptorFloat(text, "Timing", "Mark Frame", v));
-  EXPECT_TRUE(GetDescriptorFloat(text, "Timing", "Time at Mark Frame", v));
+  EXPECT_FALSE(GetDescriptorFloat(numbers, "Timing", "Mark Frame", v));
+  EXPECT_TRUE(GetDescriptorFloat(numbers, "Timing", "Time at Mark Frame", v));
   EXPECT_DOUBLE_EQ(v, -1.5);
-  EXPECT_FALSE(GetDescriptorFloat(text, "Timing", "Missing", v));
 }
 
-TEST(DescriptorEntries, SettingInAMissingSectionAppendsIt) {
+// A last line without its line end once took the new entry into its value.
+TEST(DescriptorEntries, SettingReplacesInsertsOrAppendsAndEndsTheLineBeforeIt) {
+  const struct {
+    const char *before, *after;
+  } cases[] = {
+      {"", "[Timing]|Mark Frame=0|"},
+      {"[Timing]", "[Timing]|Mark Frame=0|"},
+      {"[Titles]|Description=x|", "[Titles]|Description=x|[Timing]|Mark Frame=0|"},
+      {"[Titles]|Description=x", "[Titles]|Description=x|[Timing]|Mark Frame=0|"},
+      {"[Timing]|Frame Rate=1000", "[Timing]|Frame Rate=1000|Mark Frame=0|"},
+      {"[Timing]|Frame Rate=1000|[Titles]|Mark Frame=x|",
+       "[Timing]|Frame Rate=1000|Mark Frame=0|[Titles]|Mark Frame=x|"},
+      {"[Timing]|Time at Mark Frame=5|Mark Frame=3|",
+       "[Timing]|Time at Mark Frame=5|Mark Frame=0|"},
+      {"[Timing]|Frame Rate=1000|Mark Frame=7", "[Timing]|Frame Rate=1000|Mark Frame=0"},
+  };
+  for (const auto& c : cases) {
+    std::string text = T(c.before);
+    SetDescriptorValue(text, "Timing", "Mark Frame", "0");
+    EXPECT_EQ(text, T(c.after)) << c.before;
+  }
   std::string text;
-  SetDescriptorValue(text, "Timing", "Frame Rate", "1000");
-  EXPECT_EQ(text, T("[Timing]|Frame Rate=1000|"));
-  text = T("[Titles]|Description=x|");
   SetDescriptorFloat(text, "Timing", "Frame Rate", 29.97);
-  EXPECT_EQ(text, T("[Titles]|Description=x|[Timing]|Frame Rate=29.97|"));
-}
-
-TEST(DescriptorEntries, NewEntryGoesBeforeTheNextSection) {
-  std::string text = T("[Timing]|Frame Rate=1000|[Titles]|Mark Frame=x|");
-  SetDescriptorValue(text, "Timing", "Mark Frame", "0");
-  EXPECT_EQ(text, T("[Timing]|Frame Rate=1000|Mark Frame=0|[Titles]|Mark Frame=x|"));
-}
-
-TEST(DescriptorEntries, LastLineWithoutItsLineEndIsNotGluedToTheNewEntry) {
-  // Without the added carriage return the text became "Frame Rate=1000Mark Frame=0".
-  std::string text = T("[Timing]|Frame Rate=1000");
-  SetDescriptorValue(text, "Timing", "Mark Frame", "0");
-  EXPECT_EQ(text, T("[Timing]|Frame Rate=1000|Mark Frame=0|"));
-  EXPECT_EQ(get(text, "Timing", "Frame Rate"), "1000");
-  text = T("[Titles]|Description=x");
-  SetDescriptorValue(text, "Timing", "Mark Frame", "0");
-  EXPECT_EQ(get(text, "Titles", "Description"), "x");
-  text = "[Timing]";
-  SetDescriptorValue(text, "Timing", "Mark Frame", "0");
-  EXPECT_EQ(text, T("[Timing]|Mark Frame=0|"));
-}
-
-TEST(DescriptorEntries, ReplacingKeepsTheRestOfTheText) {
-  std::string text = T("[Timing]|Frame Rate=1000|Mark Frame=7");
-  SetDescriptorValue(text, "Timing", "Mark Frame", "0");
-  EXPECT_EQ(text, T("[Timing]|Frame Rate=1000|Mark Frame=0"));
-  SetDescriptorFloat(text, "Timing", "Frame Rate", 0.000001);
-  EXPECT_EQ(get(text, "Timing", "Frame Rate"), "1E-6");
+  EXPECT_EQ(text, T("[Timing]|Frame Rate=29.97|"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "TestSupport.h"
@@ -16,6 +17,11 @@
 #include "descriptors/TitleGrid.h"
 #include "descriptors/TitleTemplates.h"
 #include "platform/RegIniFile.h"
+
+// Readable failure messages for Qt strings (and, element by element, string lists).
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
 
 // A clip window as the descriptor editor sees it: a descriptor text and its timing model.
 class FakeWindow : public IDescriptorWindow {
@@ -35,25 +41,25 @@ class FakeWindow : public IDescriptorWindow {
   }
 };
 
-// The databases as the main window builds them: the template file "rig7" with a "Camera"
-// section, then the system's own lists.
+// The databases as the main window builds them: row 0 the template file "rig7.ini" with a
+// "Camera" section, row 1 the system's own lists.
 struct TestDatabases {
   TestDatabases() {
     testsupport::resetStore();
     reg = std::make_unique<TRegIniFile>(QStringLiteral("\\Software\\Orvanta\\Lumetra"));
-    const QString path = dir.filePath(QStringLiteral("rig7.ini"));
     testsupport::writeFile(path, "[Camera]\nCamera ID=HX-9\nLens=50mm\n");
     auto rig = std::make_unique<TSectionList>();
     rig->Add(QStringLiteral("Camera"),
              TStringListList::ReadSection(path, QStringLiteral("Camera")));
     db.lists.Add(std::move(rig));
-    db.files.push_back({path, -2});
+    db.files.push_back({path, -2});  // differs from the real age: the first refresh rereads
     db.names << QStringLiteral("rig7.ini") << QStringLiteral("\\software\\orvanta\\lumetra");
     auto own = std::make_unique<TSectionList>();
     for (const char* name : {"Titles", "Timing", "Camera"}) own->Add(QString::fromLatin1(name));
     db.lists.Add(std::move(own));
   }
   QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("rig7.ini"));
   std::unique_ptr<TRegIniFile> reg;
   TDatabases db;
 };
@@ -67,13 +73,6 @@ inline void whenShown(QDialog& dialog, std::function<void()> drive) {
   });
 }
 
-inline void pressKey(QWidget* w, int key) {
-  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-  QApplication::sendEvent(w, &press);
-  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-  QApplication::sendEvent(w, &release);
-}
-
 // Types text into a grid cell as a user does: open the editor, type, press Enter.
 inline void typeInCell(TTitleGrid* grid, int row, int column, const QString& text) {
   grid->setCurrentCell(row, column);
@@ -83,7 +82,10 @@ inline void typeInCell(TTitleGrid* grid, int row, int column, const QString& tex
     if (!e->isHidden()) editor = e;  // closed editors linger hidden until deleted
   if (!editor) return;
   editor->setText(text);
-  pressKey(editor, Qt::Key_Return);
+  for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(editor, &key);
+  }
   QCoreApplication::processEvents();  // the delegate commits on a queued call
 }
 

@@ -5,7 +5,6 @@
 #include <QTabWidget>
 
 #include "EditorKit.h"
-#include "QtPrinters.h"
 #include "descriptors/DescriptorText.h"
 #include "descriptors/TitlesForm.h"
 #include "textio/NumEdit.h"
@@ -47,29 +46,20 @@ class TitlesFormTest : public ::testing::Test {
   FakeWindow window;
 };
 
-TEST_F(TitlesFormTest, ParsingAtOpenSetsTheWindowTiming) {
-  open(kTiming500);
+TEST_F(TitlesFormTest, ParsingSetsTheWindowTimingAndAMissingSectionTakesItsTemplate) {
+  open(kTiming500 + "[Camera]\rCamera ID=A1\r");
   EXPECT_EQ(window.EffectiveFramePeriod(), 2.0f);
   EXPECT_EQ(window.TimeOffset(), 80.0f);
   EXPECT_FALSE(form.Modified());
-  open("");
+  // The next clip has neither timing nor camera facts: it must not inherit these.
+  open("[Titles]\rDescription=second clip\r");
   EXPECT_EQ(window.EffectiveFramePeriod(), 1.0f);
   EXPECT_EQ(window.TimeOffset(), 0.0f);
+  EXPECT_EQ(*LocateTitleLists(dbs.db.lists).camera, CameraTemplate());
   open("[Timing]\rFrame Rate=?\rMark Frame=x\rTime at Mark Frame=5\r");
   EXPECT_EQ(window.EffectiveFramePeriod(), 1.0f);  // a bad rate is 1000 frames/s
   EXPECT_EQ(window.TimeOffset(), 5.0f);            // a bad mark frame is 0
   EXPECT_TRUE(testsupport::script().shown.empty());
-}
-
-TEST_F(TitlesFormTest, TextWithoutTimingOrCameraDoesNotInheritThePreviousClips) {
-  open(kTiming500 + "[Camera]\rCamera ID=A1\r");
-  FakeWindow other;
-  form.SetEditedWindow(&other);
-  other.text = "[Titles]\rDescription=second clip\r";
-  form.ParseDescriptor(dbs.db.lists, other.text);
-  EXPECT_EQ(other.EffectiveFramePeriod(), 1.0f);
-  EXPECT_EQ(other.TimeOffset(), 0.0f);
-  EXPECT_EQ(*LocateTitleLists(dbs.db.lists).camera, CameraTemplate());
 }
 
 TEST_F(TitlesFormTest, CancelAfterChangingTheRateRestoresPeriodAndOffset) {
@@ -109,14 +99,9 @@ TEST_F(TitlesFormTest, FractionalRateSurvivesComposeAndParse) {
   ASSERT_TRUE(changed);
   EXPECT_EQ(entry("Timing", "Frame Rate"), "29.97");
   const float period = window.EffectiveFramePeriod();
-  const float offset = window.TimeOffset();
   EXPECT_EQ(period, float(1000.0 / 29.97));
-  FakeWindow reopened;
-  reopened.text = window.text;
-  form.SetEditedWindow(&reopened);
-  form.ParseDescriptor(dbs.db.lists, reopened.text);
-  EXPECT_EQ(reopened.EffectiveFramePeriod(), period);
-  EXPECT_EQ(reopened.TimeOffset(), offset);
+  open(window.text);  // as the clip opens next time
+  EXPECT_EQ(window.EffectiveFramePeriod(), period);
 }
 
 TEST_F(TitlesFormTest, EditingOnlyTheMarkFrameKeepsTheTimingAndStoresTheNewMark) {
