@@ -23,16 +23,6 @@ class AviFileTest : public ::testing::Test {
  protected:
   std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
 
-  // Opens the first video stream; null when that fails.
-  PAVISTREAM openStream(const std::string& file) {
-    PAVIFILE f = nullptr;
-    if (AVIFileOpenA(&f, file.c_str(), OF_READ, nullptr) != AVIERR_OK) return nullptr;
-    PAVISTREAM stream = nullptr;
-    AVIFileGetStream(f, &stream, streamtypeVIDEO, 0);
-    AVIFileRelease(f);
-    return stream;
-  }
-
   static AVISTREAMINFOA info(PAVISTREAM stream) {
     AVISTREAMINFOA i{};
     EXPECT_EQ(AVIStreamInfo(stream, &i, sizeof i), AVIERR_OK);
@@ -85,7 +75,7 @@ TEST_F(AviFileTest, VideoStreamAfterAnAudioStreamIsFound) {
                    avitest::Quote(path("av.avi"))));
   const auto pictures = avitest::FfmpegPictures(path("av.avi"), "bgr24", 32, 16);
   ASSERT_EQ(pictures.size(), 5u);
-  PAVISTREAM stream = openStream(path("av.avi"));
+  PAVISTREAM stream = clipkit::OpenVideoStream(path("av.avi"));
   ASSERT_TRUE(stream);
   EXPECT_EQ(info(stream).fccHandler, MakeFourCC('M', 'J', 'P', 'G'));
   PGETFRAME getter = AVIStreamGetFrameOpen(stream, nullptr);
@@ -104,7 +94,7 @@ TEST_F(AviFileTest, StreamInfoComesFromTheStreamHeader) {
   ASSERT_EQ(clipkit::WriteClip(path("c.avi"), spec), AVIERR_OK);
   // The handler is the stream header's, not the compression code of the format chunk.
   ASSERT_TRUE(avifile::PatchStreamHandler(path("c.avi"), 0, MakeFourCC('a', 'b', 'c', 'd')));
-  PAVISTREAM stream = openStream(path("c.avi"));
+  PAVISTREAM stream = clipkit::OpenVideoStream(path("c.avi"));
   ASSERT_TRUE(stream);
   const AVISTREAMINFOA i = info(stream);
   EXPECT_EQ(i.fccType, streamtypeVIDEO);
@@ -129,7 +119,7 @@ TEST_F(AviFileTest, HighSpeedClipKeepsItsRateInBothHeaders) {
   clipkit::ClipSpec spec;
   spec.rate = 5000;
   ASSERT_EQ(clipkit::WriteClip(path("fast.avi"), spec), AVIERR_OK);
-  PAVISTREAM stream = openStream(path("fast.avi"));
+  PAVISTREAM stream = clipkit::OpenVideoStream(path("fast.avi"));
   ASSERT_TRUE(stream);
   EXPECT_EQ(info(stream).dwRate, 5000u);
   EXPECT_EQ(info(stream).dwScale, 1u);
@@ -186,7 +176,7 @@ TEST_F(AviFileTest, DroppedFramesRepeatThePreviousPictureWithOrWithoutIndex) {
   // Frame 0 has no picture before it and shows the next one.
   const LONG shows[9] = {1, 1, 2, 2, 2, 5, 6, 7, 7};
   for (const char* name : {"c.avi", "noindex.avi"}) {
-    PAVISTREAM stream = openStream(path(name));
+    PAVISTREAM stream = clipkit::OpenVideoStream(path(name));
     ASSERT_TRUE(stream);
     EXPECT_EQ(info(stream).dwLength, 9u) << name;
     PGETFRAME getter = AVIStreamGetFrameOpen(stream, nullptr);
@@ -244,7 +234,7 @@ TEST_F(AviFileTest, FrameThatCannotBeDecodedGivesNull) {
   const std::vector<char> zeros(size, 0);
   f.write(zeros.data(), std::streamsize(zeros.size()));
   f.close();
-  PAVISTREAM stream = openStream(path("c.avi"));
+  PAVISTREAM stream = clipkit::OpenVideoStream(path("c.avi"));
   PGETFRAME getter = AVIStreamGetFrameOpen(stream, nullptr);
   EXPECT_NE(AVIStreamGetFrame(getter, 1), nullptr);
   EXPECT_EQ(AVIStreamGetFrame(getter, 2), nullptr);

@@ -20,15 +20,6 @@ std::string WriteClip(const QTemporaryDir& dir, const clipkit::ClipSpec& spec) {
   return path;
 }
 
-PAVISTREAM OpenStream(const std::string& path) {
-  PAVIFILE file = nullptr;
-  if (AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr) != AVIERR_OK) return nullptr;
-  PAVISTREAM stream = nullptr;
-  AVIFileGetStream(file, &stream, streamtypeVIDEO, 0);
-  AVIFileRelease(file);
-  return stream;
-}
-
 // Stepping back through a long group must not decode the group again for every step.
 TEST(DecodingFrameGetter, ReadsOnWithoutSeekingAndDecodesEachGroupOnceSteppingBack) {
   QTemporaryDir dir;
@@ -53,7 +44,7 @@ TEST(DecodingFrameGetter, TwentyFourBitsWhenAskedExpandsThePalette) {
   clipkit::ClipSpec spec;
   spec.width = 9, spec.height = 4, spec.bitCount = 8, spec.palette = palette.data();
   const std::string path = WriteClip(dir, spec);
-  PAVISTREAM stream = OpenStream(path);
+  PAVISTREAM stream = clipkit::OpenVideoStream(path);
   BITMAPINFOHEADER wanted{};
   wanted.biBitCount = 24;
   PGETFRAME getter = AVIStreamGetFrameOpen(stream, &wanted);
@@ -80,7 +71,7 @@ TEST(FfmpegFileStream, ReadsDecodedFramesAndFindsKeyFrames) {
   clipkit::ClipSpec spec;
   spec.width = 16, spec.height = 8, spec.frames = 12, spec.keyFrameEvery = 5;
   spec.codec = AviCodec::H264;
-  PAVISTREAM stream = OpenStream(WriteClip(dir, spec));
+  PAVISTREAM stream = clipkit::OpenVideoStream(WriteClip(dir, spec));
   ASSERT_TRUE(stream);
   void* same = nullptr;
   EXPECT_EQ(stream->QueryInterface(IID_IAVIStream, &same), AVIERR_OK);

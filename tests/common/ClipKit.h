@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/avifile/AviFile.h"
 #include "platform/avifile/AviWriter.h"
 #include "platform/avifile/RiffEdit.h"
 
@@ -85,6 +86,16 @@ inline HRESULT WriteClip(const std::string& path, const ClipSpec& spec) {
   }
   const HRESULT closed = writer.isOpen() ? writer.close() : AVIERR_OK;
   return r != AVIERR_OK ? r : closed;
+}
+
+// The first video stream of a clip file, as the clip stream opens it; null when that fails.
+inline PAVISTREAM OpenVideoStream(const std::string& path) {
+  PAVIFILE file = nullptr;
+  if (AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr) != AVIERR_OK) return nullptr;
+  PAVISTREAM stream = nullptr;
+  AVIFileGetStream(file, &stream, streamtypeVIDEO, 0);
+  AVIFileRelease(file);
+  return stream;
 }
 
 }  // namespace clipkit
