@@ -14,15 +14,6 @@ namespace {
 
 using avibytes::FramePixels;
 
-QString OpenError(TAVISTREAM& stream, const QString& path) {
-  try {
-    stream.Open(path);
-  } catch (const Exception& e) {
-    return e.message();
-  }
-  return {};
-}
-
 // The pixels of frames 0..count-1 fetched from the last to the first through the frame getter;
 // stops at the first frame that fails or is not a 24-bit DIB of the size reported.
 QList<QByteArray> FramesBackwards(TAVISTREAM& stream, int count) {
@@ -61,29 +52,32 @@ TEST(AviStream, MavNamedAviFilePlaysLikeAviAlsoAfterAChunkWasWrittenThroughTheSt
   EXPECT_EQ(FramesBackwards(stream, 3), ThreeFrames());
   EXPECT_EQ(stream.Width, 8);
   EXPECT_EQ(stream.Height, 4);
+  stream.Close();  // no stream is current until the next Open
+  PGETFRAME getter = nullptr;
+  EXPECT_FALSE(stream.GetFrameOpen(getter));
+  stream.Open(stream.FileName);
+  EXPECT_EQ(stream.GetFrameCount(), 3);
 }
 
-TEST(AviStream, OnlyAFileWithVideoOpensAndCloseEndsFrameCalls) {
+TEST(AviStream, OnlyAFileWithVideoOpens) {
   RiffFiles files;
   TAVISTREAM stream(QStringLiteral("AVI"));
-  EXPECT_EQ(OpenError(stream, files.Write("just some text", QStringLiteral("notes.avi"))),
-            QStringLiteral("Stream Open Failed"));
-  EXPECT_EQ(OpenError(stream, files.Path(QStringLiteral("absent.avi"))),
-            QStringLiteral("Stream Open Failed"));
+  for (const QString& path : {files.Write("just some text", QStringLiteral("notes.avi")),
+                              files.Path(QStringLiteral("absent.avi"))}) {
+    try {
+      stream.Open(path);
+      ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.message(), QStringLiteral("Stream Open Failed"));
+    }
+  }
   QByteArray audio = avibytes::RawAvi({});
   audio.replace("vidsDIB ", QByteArray("auds\0\0\0\0", 8));
-  EXPECT_EQ(OpenError(stream, files.Write(audio, QStringLiteral("audio.avi"))), QString());
+  stream.Open(files.Write(audio, QStringLiteral("audio.avi")));  // no error
   EXPECT_FALSE(stream.Opened());
   PGETFRAME getter = nullptr;
   EXPECT_FALSE(stream.GetFrameOpen(getter));
   EXPECT_EQ(stream.GetFrameCount(), 0);
-
-  const QString clip = files.Write(avibytes::RawAvi({}));
-  stream.Open(clip);
-  stream.Close();
-  EXPECT_FALSE(stream.GetFrameOpen(getter));
-  stream.Open(clip);
-  EXPECT_EQ(stream.GetFrameCount(), 3);
 }
 
 // A clip stream whose own interface serves the pixels of FramePixels.
@@ -108,14 +102,11 @@ class TSyntheticClip : public TAVISTREAM {
 
 constexpr LONG kImageSize = 8 * 3 * 4;
 
-TEST(OwnStream, SyntheticFramesPlayThroughTheFrameGetter) {
+TEST(OwnStream, PlaysThroughTheFrameGetterAndRefusesShortBuffersAndBadFrames) {
   TSyntheticClip clip;
   ASSERT_EQ(clip.CurrentStream(), clip.OwnInterface());
   EXPECT_EQ(FramesBackwards(clip, 3), ThreeFrames());
-}
-
-TEST(OwnStream, RefusesShortBuffersAndBadFramesAndPassesOnTheSourcesStatus) {
-  TSyntheticClip clip;
+  clip.reads = 0;
   IAVIStream* s = clip.OwnInterface();
   AVISTREAMINFOA info{};
   info.dwEditCount = 77;
@@ -135,15 +126,17 @@ TEST(OwnStream, RefusesShortBuffersAndBadFramesAndPassesOnTheSourcesStatus) {
   EXPECT_EQ(s->Read(1, 1, buffer.data(), kImageSize - 1, &bytes, nullptr), AVIERR_BUFFERTOOSMALL);
   EXPECT_EQ(bytes, kImageSize);
   EXPECT_EQ(clip.reads, 0);
+}
 
-  int cancelled = 0;
-  clip.OnProgress = [&](int percent) {
-    cancelled += percent == -1;
-    return 0;
-  };
+TEST(OwnStream, FrameSourceStatusesCancelEndOrFail) {
+  TSyntheticClip clip;
+  IAVIStream* s = clip.OwnInterface();
+  std::vector<char> buffer(kImageSize);
+  int progress = 0;
+  clip.OnProgress = [&](int percent) { return progress = percent; };
   clip.status = TAVISTREAM::kFrameCancel;
   EXPECT_EQ(s->Read(0, 1, buffer.data(), kImageSize, nullptr, nullptr), AVIERR_USERABORT);
-  EXPECT_EQ(cancelled, 1);
+  EXPECT_EQ(progress, -1);
   EXPECT_FALSE(clip.EndOfData());
   clip.status = TAVISTREAM::kFrameEndOfData;
   EXPECT_EQ(s->Read(0, 1, buffer.data(), kImageSize, nullptr, nullptr), AVIERR_OK);

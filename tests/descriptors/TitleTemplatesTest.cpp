@@ -47,14 +47,4 @@ TEST(DescriptorSections, LinesStartAtTheirFirstNameCharacterAndStopAtTheNextSect
   EXPECT_EQ(cut[0].size(), 255);
 }
 
-TEST(DescriptorSections, ComposeKeepsFractionalRatesAndOtherSections) {
-  const std::string kept =
-      OtherSections("[Timing]\rFrame Rate=1\r[Scaling]\rGage=2.5\r[Titles]\rA=b");
-  EXPECT_EQ(kept, "[Scaling]\rGage=2.5\r");
-  EXPECT_EQ(ComposeDescriptorText(29.97, 4, -1.5, {"Camera ID=x"}, {"A=b"}, kept),
-            "[Timing]\rFrame Rate=29.97\rMark Frame=4\rTime at Mark Frame=-1.5\r"
-            "[Camera]\rCamera ID=x\r[Titles]\rA=b\r[Scaling]\rGage=2.5\r");
-  EXPECT_EQ(OtherSections("[Scaling]\rv=a[b]"), "[Scaling]\rv=a[b]\r");
-}
-
 }  // namespace
