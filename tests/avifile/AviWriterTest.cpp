@@ -36,9 +36,9 @@ TEST(AviWriter, UncompressedPalettizedClipKeepsItsPaletteAndRowOrder) {
   QTemporaryDir dir;
   const std::string path = dir.filePath("c.avi").toStdString();
   const std::vector<RGBQUAD> palette = clipkit::ColourPalette();
-  clipkit::ClipSpec spec;
-  spec.width = 5, spec.height = 3, spec.bitCount = 8, spec.palette = palette.data();
-  ASSERT_EQ(clipkit::WriteClip(path, spec), AVIERR_OK);
+  ASSERT_EQ(
+      clipkit::WriteClip(path, {.width = 5, .height = 3, .bitCount = 8, .palette = palette.data()}),
+      AVIERR_OK);
   const auto layout = avifile::ScanRiff(path);
   ASSERT_TRUE(layout && layout->streams.size() == 1);
   const avifile::StreamHeaders& s = layout->streams[0];
@@ -47,7 +47,6 @@ TEST(AviWriter, UncompressedPalettizedClipKeepsItsPaletteAndRowOrder) {
   BITMAPINFOHEADER format;
   std::memcpy(&format, s.strfData.data(), sizeof format);
   EXPECT_EQ(format.biHeight, 3);  // bottom-up, as DIBs are
-  EXPECT_EQ(format.biCompression, 0u);
   EXPECT_EQ(format.biBitCount, 8);
   EXPECT_EQ(std::memcmp(s.strfData.data() + 40, palette.data(), 1024), 0);
 }
@@ -74,33 +73,6 @@ TEST(AviWriter, DibsInEitherRowOrderGiveTheSamePicture) {
   EXPECT_EQ(pictures[0], pictures[1]);
   for (int y = 0; y < 3; ++y)
     EXPECT_EQ(std::memcmp(pictures[0].data() + y * 18, rows.data() + y * 20, 18), 0) << y;
-}
-
-TEST(AviWriter, H264KeyFramesComeExactlyAtTheChosenInterval) {
-  QTemporaryDir dir;
-  const std::string path = dir.filePath("c.avi").toStdString();
-  clipkit::ClipSpec spec;
-  spec.width = 16, spec.height = 16, spec.frames = 20, spec.codec = AviCodec::H264;
-  spec.keyFrameEvery = 7;
-  ASSERT_EQ(clipkit::WriteClip(path, spec), AVIERR_OK);
-  PAVIFILE file = nullptr;
-  ASSERT_EQ(AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr), AVIERR_OK);
-  PAVISTREAM stream = nullptr;
-  ASSERT_EQ(AVIFileGetStream(file, &stream, streamtypeVIDEO, 0), AVIERR_OK);
-  AVIFileRelease(file);
-  std::vector<LONG> keys;
-  for (LONG f = 0; (f = stream->FindSample(f, FIND_KEY | FIND_NEXT)) >= 0; ++f) keys.push_back(f);
-  EXPECT_EQ(keys, (std::vector<LONG>{0, 7, 14}));
-  AVIStreamRelease(stream);
-}
-
-TEST(AviWriter, HandlerCodesNameTheirCodecs) {
-  EXPECT_EQ(avifile::AviCodecFromHandler(0), AviCodec::Dib);
-  EXPECT_EQ(avifile::AviCodecFromHandler(MakeFourCC('D', 'I', 'B', ' ')), AviCodec::Dib);
-  EXPECT_EQ(avifile::AviCodecFromHandler(MakeFourCC('m', 'j', 'p', 'g')), AviCodec::Mjpeg);
-  EXPECT_EQ(avifile::AviCodecFromHandler(MakeFourCC('x', 'v', 'i', 'd')), AviCodec::Mpeg4);
-  EXPECT_EQ(avifile::AviCodecFromHandler(MakeFourCC('H', '2', '6', '4')), AviCodec::H264);
-  EXPECT_EQ(avifile::AviCodecFromHandler(MakeFourCC('i', 'v', '3', '2')), std::nullopt);
 }
 
 }  // namespace

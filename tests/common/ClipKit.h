@@ -68,7 +68,7 @@ struct ClipSpec {
   DWORD keyFrameEvery = 0;
   DWORD quality = 9000;
   LONG frames = 5;
-  std::vector<LONG> dropped;  // frame numbers written as zero-size chunks
+  std::vector<LONG> dropped = {};  // frame numbers written as zero-size chunks
 };
 
 // Writes PatternRows pictures; an AVIERR code.
