@@ -64,13 +64,9 @@ TEST_F(AviFileTest, StreamInfoAndFrameTimeComeFromTheHeadersTheWriterPatched) {
     DWORD rate, scale, microseconds;
   } const cases[] = {{30000, 1001, 33367}, {5000, 1, 200}};
   for (const auto& c : cases) {
-    ASSERT_EQ(clipkit::WriteClip(path("c.avi"), {.width = 37,
-                                                 .height = 21,
-                                                 .codec = AviCodec::Mjpeg,
-                                                 .rate = c.rate,
-                                                 .scale = c.scale,
-                                                 .frames = 8}),
-              AVIERR_OK);
+    const clipkit::ClipSpec spec{
+        .width = 37, .height = 21, .codec = AviCodec::Mjpeg, .rate = c.rate, .scale = c.scale};
+    ASSERT_EQ(clipkit::WriteClip(path("c.avi"), spec), AVIERR_OK);
     // The handler is the stream header's, not the compression code of the format chunk.
     ASSERT_TRUE(avifile::PatchStreamHandler(path("c.avi"), 0, MakeFourCC('a', 'b', 'c', 'd')));
     PAVISTREAM stream = clipkit::OpenVideoStream(path("c.avi"));
@@ -80,13 +76,13 @@ TEST_F(AviFileTest, StreamInfoAndFrameTimeComeFromTheHeadersTheWriterPatched) {
     EXPECT_EQ(i.fccHandler, MakeFourCC('a', 'b', 'c', 'd'));
     EXPECT_EQ(i.dwRate, c.rate);
     EXPECT_EQ(i.dwScale, c.scale);
-    EXPECT_EQ(i.dwLength, 8u);
+    EXPECT_EQ(i.dwLength, 5u);
     EXPECT_EQ(i.rcFrame.right, 37);
     EXPECT_EQ(i.rcFrame.bottom, 21);
     EXPECT_EQ(AVIStreamInfo(stream, &i, 100), AVIERR_BUFFERTOOSMALL);
     PGETFRAME getter = AVIStreamGetFrameOpen(stream, nullptr);
-    EXPECT_NE(AVIStreamGetFrame(getter, 7), nullptr);
-    EXPECT_EQ(AVIStreamGetFrame(getter, 8), nullptr);
+    EXPECT_NE(AVIStreamGetFrame(getter, 4), nullptr);
+    EXPECT_EQ(AVIStreamGetFrame(getter, 5), nullptr);
     EXPECT_EQ(AVIStreamGetFrame(getter, -1), nullptr);
     AVIStreamGetFrameClose(getter);
     AVIStreamRelease(stream);

@@ -25,11 +25,8 @@ struct ClipCase {
   const char* pixFmt;  // how the reference decodes it
   LONG width, height;
   Maker make;
+  bool always24 = false;  // asks the getter for 24-bit pictures
 };
-
-void PrintTo(const ClipCase& c, std::ostream* os) {
-  *os << c.name;
-}
 
 bool HasLength(const std::string& path, LONG frames) {
   PAVISTREAM stream = clipkit::OpenVideoStream(path);
@@ -71,6 +68,9 @@ const ClipCase kCases[] = {
     {"RawBgrTopDown", "bgr24", 35, 20, Ffmpeg("35x20", 6, "-c:v rawvideo -pix_fmt bgr24")},
     {"PalettizedOddWidth", "pal8", 37, 21,
      Writer({.width = 37, .height = 21, .bitCount = 8, .palette = kPalette.data(), .frames = 8})},
+    {"PalettizedAsTwentyFourBits", "bgr24", 37, 21,
+     Writer({.width = 37, .height = 21, .bitCount = 8, .palette = kPalette.data(), .frames = 8}),
+     true},
     {"GreyWrittenAsPalettized", "pal8", 33, 20,
      Writer({.width = 33, .height = 20, .bitCount = 8, .frames = 8})},
     {"GreyY800", "gray", 35, 20, Ffmpeg("35x20", 8, "-pix_fmt gray -c:v rawvideo -vtag Y800")},
@@ -127,9 +127,11 @@ TEST_P(DecodeMatchesFfmpeg, InOrderBackwardAndAtRandom) {
     // keeps almost nothing makes every jump decode from a key frame.
     if (random) std::shuffle(frames.begin(), frames.end(), std::mt19937(7));
     if (random) frames.resize(std::min<std::size_t>(frames.size(), 60));
+    BITMAPINFOHEADER wanted{};
+    wanted.biBitCount = c.always24 ? 24 : 0;
     std::unique_ptr<FrameGetter> getter(
-        random ? avifile::DecodingFrameGetter::Open(path, 0, length, false, 0).release()
-               : AVIStreamGetFrameOpen(stream, nullptr));
+        random ? avifile::DecodingFrameGetter::Open(path, 0, length, c.always24, 0).release()
+               : AVIStreamGetFrameOpen(stream, &wanted));
     AVIStreamRelease(stream);
     ASSERT_TRUE(getter);
     for (LONG frame : frames) {
