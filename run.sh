@@ -6,7 +6,8 @@ cd "$(dirname "$0")"
 . scripts/deps.sh
 LUMETRA_PACKAGES="$LUMETRA_PACKAGES x11-apps imagemagick"
 lumetra_install_deps
-lumetra_build build
+# Only what is started: no test program is built or run here.
+LUMETRA_TARGETS="lumetra lumetra-demo help_pages" lumetra_build build
 
 app=build/bin/lumetra
 demo=()

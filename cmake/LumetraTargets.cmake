@@ -34,5 +34,6 @@ function(lumetra_test name)
   lumetra_defaults(${name})
   gtest_discover_tests(${name}
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-    DISCOVERY_TIMEOUT 60)
+    DISCOVERY_TIMEOUT 60
+    DISCOVERY_MODE PRE_TEST)
 endfunction()
