@@ -2,6 +2,8 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <algorithm>
+#include <charconv>
 
 #include "platform/RegIniFile.h"
 #include "platform/Screens.h"
@@ -10,11 +12,41 @@ namespace {
 
 const QString kDesktop = QStringLiteral("Desktop");
 
+// Far beyond any desktop, yet small enough that sums of two never overflow an int.
+constexpr long long kCoordinateLimit = 1LL << 28;
+
+bool parseInt(const QString& field, int& value) {
+  const QByteArray text = field.trimmed().toLatin1();
+  const char* end = text.constData() + text.size();
+  int parsed = 0;
+  const auto [stop, error] = std::from_chars(text.constData(), end, parsed);
+  if (text.isEmpty() || error != std::errc() || stop != end) return false;
+  value = parsed;
+  return true;
+}
+
 void readField(const QStringList& fields, int index, int& value) {
-  if (index >= fields.size()) return;
-  bool ok = false;
-  const int parsed = fields[index].trimmed().toInt(&ok);
-  if (ok) value = parsed;
+  if (index < fields.size()) parseInt(fields[index], value);
+}
+
+// A size of zero or less is as unreadable as a word: the window keeps what it has.
+void readSize(const QStringList& fields, int index, int& value) {
+  int parsed = value;
+  if (index < fields.size() && parseInt(fields[index], parsed) && parsed > 0) value = parsed;
+}
+
+// One axis of FitRect: the span keeps its length where the area is long enough, else takes the
+// area's, and moves as little as needed to lie inside.
+void fitSpan(long long& start, long long& length, long long areaStart, long long areaLength) {
+  length = std::clamp(length, 1LL, std::max(1LL, areaLength));
+  start = std::clamp(start, areaStart, areaStart + std::max(0LL, areaLength - length));
+}
+
+// The stored rectangle with every field cut to a range where QRect arithmetic is safe.
+QRect boundedRect(const TPlacement& p) {
+  auto bound = [](long long v, long long low) { return int(std::clamp(v, low, kCoordinateLimit)); };
+  return QRect(bound(p.left, -kCoordinateLimit), bound(p.top, -kCoordinateLimit), bound(p.width, 1),
+               bound(p.height, 1));
 }
 
 TPlacement currentBounds(const QWidget* form) {
@@ -34,28 +66,38 @@ void ReadPlacement(const QString& name, const TRegIniFile* reg, TPlacement& p) {
   const QStringList fields = reg->ReadString(kDesktop, name, QString()).split(u',');
   readField(fields, 0, p.top);
   readField(fields, 1, p.left);
-  readField(fields, 2, p.width);
-  readField(fields, 3, p.height);
+  readSize(fields, 2, p.width);
+  readSize(fields, 3, p.height);
   readField(fields, 4, p.extra);
   int maximized = p.maximized ? 1 : 0;
   readField(fields, 5, maximized);
   p.maximized = maximized != 0;
 }
 
+QRect FitRect(const QRect& r, const QRect& area) {
+  long long left = r.x(), width = r.width(), top = r.y(), height = r.height();
+  fitSpan(left, width, area.x(), area.width());
+  fitSpan(top, height, area.y(), area.height());
+  return QRect(int(left), int(top), int(width), int(height));
+}
+
+namespace {
+
+void fitToMonitor(TPlacement& p) {
+  if (p.left == kDefaultPosition) return;
+  const QRect stored = boundedRect(p);
+  const QRect fitted = FitRect(stored, screens::nearestMonitor(stored).bounds);
+  p.left = fitted.x();
+  p.top = fitted.y();
+  p.width = fitted.width();
+  p.height = fitted.height();
+}
+
+}  // namespace
+
 void ReadPlacementClamped(const QString& name, const TRegIniFile* reg, TPlacement& p) {
   ReadPlacement(name, reg, p);
-  if (p.left == kDefaultPosition) return;
-  // Right and bottom edges are exclusive here, as the platform's rectangles are.
-  const long long right = (long long)p.left + p.width;
-  const long long bottom = (long long)p.top + p.height;
-  const QRect r(p.left, p.top, p.width, p.height);
-  const QRect m = screens::nearestMonitor(r).bounds;
-  const long long mRight = (long long)m.x() + m.width();
-  const long long mBottom = (long long)m.y() + m.height();
-  if (m.x() > p.left) p.left = m.x();
-  if (m.y() > p.top) p.top = m.y();
-  if (mRight <= right) p.width = int(mRight - p.left);
-  if (mBottom <= bottom) p.height = int(mBottom - p.top);
+  fitToMonitor(p);
 }
 
 void WritePlacement(const QString& name, TRegIniFile* reg, const TPlacement& p) {
@@ -72,11 +114,13 @@ void WritePlacement(const QString& name, TRegIniFile* reg, const TPlacement& p) 
 
 int RestorePlacement(QWidget* form, const TRegIniFile* reg, bool keepSize) {
   TPlacement p = currentBounds(form);
-  ReadPlacementClamped(form->objectName(), reg, p);
+  ReadPlacement(form->objectName(), reg, p);
+  // The size kept must be the size fitted, or a large stored size would push the window away.
   if (keepSize) {
     p.width = form->width();
     p.height = form->height();
   }
+  fitToMonitor(p);
   if (p.maximized && !keepSize) {
     form->setWindowState(form->windowState() | Qt::WindowMaximized);
     return p.extra;
@@ -92,11 +136,11 @@ int RestorePlacement(QWidget* form, const TRegIniFile* reg, bool keepSize) {
 }
 
 void MakeFullyVisible(QWidget* form) {
-  const QRect work = screens::monitorAt(form->pos()).workArea;
-  QPoint pos = form->pos();
-  if (pos.x() < work.left() || pos.x() > work.right()) pos.setX(work.left());
-  if (pos.y() < work.top() || pos.y() > work.bottom()) pos.setY(work.top());
-  if (pos != form->pos()) form->move(pos);
+  // Positions count the window frame, sizes do not: fit the frame, then resize the client.
+  const QRect frame = form->frameGeometry();
+  const QRect fitted = FitRect(frame, screens::monitorAt(frame.topLeft()).workArea);
+  if (fitted.size() != frame.size()) form->resize(fitted.size() - (frame.size() - form->size()));
+  if (fitted.topLeft() != frame.topLeft()) form->move(fitted.topLeft());
 }
 
 void SavePlacement(QWidget* form, TRegIniFile* reg, int extra) {

@@ -63,24 +63,31 @@ TEST_F(PlacementTest, WriteThenReadRoundTripsNegativeExtra) {
   EXPECT_EQ(p.extra, -268435456);
 }
 
-TEST_F(PlacementTest, FittingCutsToTheNearestMonitor) {
-  // Wider than the second monitor: cut back to its right edge.
-  entry("100,2000,3000,500,0,0");
-  TPlacement p;
-  ReadPlacementClamped(QStringLiteral("W"), reg.get(), p);
-  EXPECT_EQ(p.left, 2000);
-  EXPECT_EQ(p.width, 3200 - 2000);
-  EXPECT_EQ(p.height, 500);
-  // Above and left of the first monitor: moved onto it.
-  entry("-50,-80,300,200,0,0");
-  ReadPlacementClamped(QStringLiteral("W"), reg.get(), p);
-  EXPECT_EQ(p.left, 0);
-  EXPECT_EQ(p.top, 0);
-  EXPECT_EQ(p.width, 300);
-  // A rectangle touching the bottom edge exactly is cut too.
-  entry("880,10,300,200,0,0");
-  ReadPlacementClamped(QStringLiteral("W"), reg.get(), p);
-  EXPECT_EQ(p.height, 1080 - 880);
+TEST_F(PlacementTest, FittingKeepsSizesThatFitAndMovesTheWholeWindowOntoTheMonitor) {
+  const struct {
+    const char* entry;
+    QRect expected;  // left, top, width, height after fitting
+  } cases[] = {
+      // Wider than the second monitor: as wide as the monitor, its right edge on the monitor's.
+      {"100,2000,3000,500,0,0", {1920, 100, 1280, 500}},
+      {"-50,-80,300,200,0,0", {0, 0, 300, 200}},
+      // Past the bottom edge: moved up whole, not cut.
+      {"900,10,300,200,0,0", {10, 880, 300, 200}},
+      // Beyond the right edge of the desktop (a monitor unplugged): moved back, size kept.
+      {"100,3500,400,300,0,0", {2800, 100, 400, 300}},
+      // Values whose sums overflow an int.
+      {"100,2000000000,2000000000,300,0,0", {1920, 100, 1280, 300}},
+      {"2147483647,2147483647,2147483647,2147483647,0,0", {1920, 0, 1280, 1024}},
+      {"-2147483647,-2147483647,5,5,0,0", {0, 0, 5, 5}},
+      // Sizes below one pixel keep the window's own.
+      {"10,20,-500,0,0,0", {20, 10, 640, 480}},
+  };
+  for (const auto& c : cases) {
+    TPlacement p{0, 0, 640, 480, false, 0};
+    entry(c.entry);
+    ReadPlacementClamped(QStringLiteral("W"), reg.get(), p);
+    EXPECT_EQ(QRect(p.left, p.top, p.width, p.height), c.expected) << c.entry;
+  }
 }
 
 TEST_F(PlacementTest, DefaultPositionMarkerIsNotFitted) {
@@ -104,13 +111,23 @@ TEST_F(PlacementTest, RestoreKeepSizeMovesOnlyAndSaveWritesBack) {
             "300,400,320,240,268435456,0");
 }
 
-TEST_F(PlacementTest, RestoreMovesAWindowAboveTheWorkAreaDown) {
-  QWidget w;
-  w.setObjectName(QStringLiteral("W"));
-  entry("10,100,400,300,0,0");
-  RestorePlacement(&w, reg.get(), false);
-  EXPECT_EQ(w.size(), QSize(400, 300));
-  EXPECT_EQ(w.pos(), QPoint(100, 40));
+TEST_F(PlacementTest, RestoreFitsTheWholeWindowIntoTheWorkArea) {
+  const struct {
+    const char* entry;
+    QRect expected;
+  } cases[] = {
+      {"10,100,400,300,0,0", {100, 40, 400, 300}},      // under the top panel
+      {"900,100,400,300,0,0", {100, 780, 400, 300}},    // bottom past the work area
+      {"100,3000,400,300,0,0", {2800, 100, 400, 300}},  // right edge past the desktop
+      {"0,2000,600,2000,0,0", {2000, 40, 600, 984}},    // taller than the work area
+  };
+  for (const auto& c : cases) {
+    QWidget w;
+    w.setObjectName(QStringLiteral("W"));
+    entry(c.entry);
+    RestorePlacement(&w, reg.get(), false);
+    EXPECT_EQ(w.geometry(), c.expected) << c.entry;
+  }
 }
 
 }  // namespace

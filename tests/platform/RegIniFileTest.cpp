@@ -11,22 +11,29 @@ class RegIniFileTest : public ::testing::Test {
   void SetUp() override { testsupport::resetStore(); }
 };
 
-TEST_F(RegIniFileTest, ValueNamesWithPathSeparatorsSurviveRoundTrip) {
-  // "Database Files" names its values by file path; QSettings would read them as groups.
-  const QString path = QStringLiteral("/home/eng/titles/crash 50%.ini");
-  const QString windows = QStringLiteral("C:\\titles\\a.ini");
+TEST_F(RegIniFileTest, ValueNamesWithEscapedCharactersSurviveRoundTrip) {
+  // "Database Files" names its values by file path; QSettings would read "/" and "\" as groups.
+  const QStringList names = {"/home/eng/titles/crash 50%.ini",
+                             "C:\\titles\\a.ini",
+                             "50%",
+                             "dir/",
+                             "dir\\",
+                             "%",
+                             "%2",
+                             "%25",
+                             "%2F",
+                             "a=b",
+                             "%order"};
   {
     TRegIniFile reg(kKey);
-    reg.WriteString(QStringLiteral("Database Files"), path, QStringLiteral("A|B"));
-    reg.WriteString(QStringLiteral("Database Files"), windows, QString());
+    for (const QString& name : names)
+      reg.WriteString(QStringLiteral("Database Files"), name, name + u'!');
   }
   TRegIniFile reg(kKey);
-  const QStringList names = reg.ReadSection(QStringLiteral("Database Files"));
-  EXPECT_EQ(names.size(), 2);
-  EXPECT_TRUE(names.contains(path));
-  EXPECT_TRUE(names.contains(windows));
-  EXPECT_EQ(reg.ReadString(QStringLiteral("Database Files"), path, {}), QStringLiteral("A|B"));
-  EXPECT_TRUE(reg.ValueExists(QStringLiteral("Database Files"), windows));
+  EXPECT_EQ(reg.ReadSection(QStringLiteral("Database Files")), names);
+  for (const QString& name : names)
+    EXPECT_EQ(reg.ReadString(QStringLiteral("Database Files"), name, {}), name + u'!')
+        << name.toStdString();
 }
 
 TEST_F(RegIniFileTest, SectionsListNamesInTheOrderTheyWereFirstWritten) {
