@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "SignalKit.h"
+#include "platform/Exception.h"
+#include "signals/BufFileStream.h"
+
+namespace {
+
+using signalkit::Folder;
+using namespace std::literals;
+
+TBufFileStream open(const Folder& folder, const QByteArray& bytes) {
+  return TBufFileStream(folder.write("t.txt", bytes), TFileStream::TMode::OpenRead);
+}
+
+// Tokens read until the end: "KEY=VALUE" each, then "!" when "No More Tokens" ended it.
+std::string tokens(TBufFileStream& s) {
+  std::string out, key, value;
+  try {
+    for (;;) {
+      s.ReadToken(key, value);
+      out += key + "=" + value + ";";
+    }
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "No More Tokens");
+    out += "!";
+  }
+  return out;
+}
+
+TEST(BufFileStream, TokensFollowTheLineRules) {
+  const struct {
+    std::string_view bytes;
+    const char* expected;
+  } cases[] = {
+      {"A,1"sv, "!"},  // a last line without a line end is no token
+      {"A,1\r\n"sv, "A=1;!"},
+      {"x,1\r\n\r\n\r\ny,2\r\n"sv, "X=1;Y=2;!"},
+      {"  1,WINDOWS 32Bit \r\n"sv, "1=WINDOWS 32Bit;!"},
+      {"name , a,b\n"sv, "NAME=a,b;!"},
+      {"no comma here\r"sv, "NO COMMA HERE=;!"},
+      {",skipped\r\n   \r\nk,v\r\n"sv, "SKIPPED=;K=v;!"},
+      {"k,\x01v\x02\r\n"sv, "K=v;!"},   // trimming takes control characters too
+      {"a,1\r\n\0b,2\r\n"sv, "A=1;!"},  // a NUL ends the file for the tokenizer
+  };
+  Folder folder;
+  for (const auto& c : cases) {
+    TBufFileStream s = open(folder, QByteArray(c.bytes.data(), qsizetype(c.bytes.size())));
+    EXPECT_EQ(tokens(s), c.expected) << c.bytes;
+  }
+}
+
+TEST(BufFileStream, WordsSplitAtBlanksAndLineEndsOnly) {
+  Folder folder;
+  TBufFileStream s = open(folder, "  12.5\t7  8\r\n");
+  EXPECT_EQ(s.ReadWord(), "12.5\t7");
+  EXPECT_EQ(s.ReadWord(), "8");
+  EXPECT_EQ(s.ReadWord(), "");
+  EXPECT_EQ(s.LineNumber, 4);
+
+  TBufFileStream blank = open(folder, "\r\n\r\n");
+  EXPECT_EQ(blank.ReadWord(), "");
+  TBufFileStream skip = open(folder, "\r\n\r\n");
+  EXPECT_TRUE(skip.SkipLine());
+  EXPECT_FALSE(skip.SkipLine());
+}
+
+TEST(BufFileStream, GotoLineCountsNonBlankLinesAndRewinds) {
+  Folder folder;
+  TBufFileStream s = open(folder, "a\r\n\r\nb\nc\n");
+  s.GotoLine(3);
+  EXPECT_EQ(s.ReadWord(), "c");
+  s.GotoLine(1);  // rewinds: the counter has passed line 1
+  EXPECT_EQ(s.ReadWord(), "a");
+  const int line = s.LineNumber;
+  s.GotoLine(line);
+  EXPECT_EQ(s.LineNumber, line);
+  EXPECT_EQ(s.ReadWord(), "b");
+  // A line far beyond the end stops at the end instead of counting up to it.
+  s.GotoLine(2000000000);
+  EXPECT_EQ(s.ReadWord(), "");
+}
+
+TEST(BufFileStream, SeekDropsTheBufferAndBlockReadsFollowIt) {
+  Folder folder;
+  QByteArray bytes;
+  for (int i = 0; i < 5000; ++i) bytes += char('A' + i % 26);
+  TBufFileStream s = open(folder, bytes);
+  s.SetBufferSize(16);
+  for (int pos : {0, 4000, 17, 4999, 3}) {
+    s.Seek(pos, TStream::TOrigin::Beginning);
+    EXPECT_EQ(s.ReadChar(), bytes[pos]) << pos;
+    EXPECT_EQ(s.PeekChar(), pos + 1 < bytes.size() ? bytes[pos + 1] : '\0');
+  }
+  s.Seek(10, TStream::TOrigin::Beginning);
+  s.ReadChar();
+  char block[40];
+  ASSERT_EQ(s.Read(block, 40), 40);
+  EXPECT_EQ(QByteArray(block, 40), bytes.mid(11, 40));
+  EXPECT_EQ(s.Seek(0, TStream::TOrigin::Current), 51);
+}
+
+TEST(BufFileStream, FindTokenWantsTheUpperCaseKey) {
+  Folder folder;
+  TBufFileStream s = open(folder, "x,1\r\n#begin,\r\ny,2\r\n");
+  s.FindToken("#BEGIN");
+  std::string key, value;
+  s.ReadToken(key, value);
+  EXPECT_EQ(key, "Y");
+  EXPECT_THROW(s.FindToken("#BEGIN"), Exception);
+}
+
+TEST(BufFileStream, FifosAndFoldersAreRefusedNotWaitedOn) {
+  Folder folder;
+  const QByteArray fifo = folder.path("pipe").toLocal8Bit();
+  ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+  EXPECT_THROW(TBufFileStream(folder.path("pipe"), TFileStream::TMode::OpenRead), Exception);
+  EXPECT_THROW(TBufFileStream(folder.dir.path(), TFileStream::TMode::OpenRead), Exception);
+  EXPECT_THROW(TBufFileStream(folder.path("missing"), TFileStream::TMode::OpenRead), Exception);
+}
+
+TEST(BufFileStream, LineWritersEndInCrLf) {
+  TMemoryStream out;
+  WriteLine(out, "200,x");
+  WriteNewLine(out);
+  WriteValueLine(out, "241,", 0.0001);
+  WriteValueLine(out, "240,", -0.02);
+  WriteString(out, "end");
+  EXPECT_EQ(out.Bytes(), "200,x\r\n\r\n241,0.0001\r\n240,-0.02\r\nend");
+  EXPECT_EQ(StripExtension(QStringLiteral("run7.data.R32")), "run7");
+  EXPECT_EQ(StripExtension(QStringLiteral("run7")), "run7");
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+
+#include "TestSupport.h"
+
+namespace signalkit {
+
+// A private folder with files written byte for byte.
+struct Folder {
+  QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+  QString write(const char* name, const QByteArray& bytes) const {
+    testsupport::writeFile(path(name), bytes);
+    return path(name);
+  }
+  QByteArray read(const char* name) const {
+    QFile f(path(name));
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+  }
+  QTemporaryDir dir;
+};
+
+// Little-endian elements of type T, as a data file holds them.
+template <class T>
+QByteArray le(std::initializer_list<T> values) {
+  QByteArray out;
+  for (T v : values) {
+    char bytes[sizeof(T)];
+    std::memcpy(bytes, &v, sizeof(T));
+    out.append(bytes, sizeof(T));
+  }
+  return out;
+}
+
+// A header: the global block holds `global` lines, then one channel block per entry of
+// `channels` (each a run of "key,value" lines, CR LF added).
+inline QByteArray header(const std::string& global, std::initializer_list<std::string> channels) {
+  auto lines = [](const std::string& text) {
+    std::string out;
+    std::size_t from = 0;
+    while (from < text.size()) {
+      const std::size_t end = text.find('\n', from);
+      out += text.substr(from, end - from) + "\r\n";
+      if (end == std::string::npos) break;
+      from = end + 1;
+    }
+    return out;
+  };
+  std::string out = "DIAEXTENDED {@:ENGLISH\r\n\r\n#BEGINGLOBALHEADER\r\n" + lines(global) +
+                    "#ENDGLOBALHEADER\r\n";
+  for (const std::string& c : channels)
+    out += "\r\n#BEGINCHANNELHEADER\r\n" + lines(c) + "#ENDCHANNELHEADER\r\n";
+  return QByteArray::fromStdString(out);
+}
+
+// An implicit time channel in seconds: `count` samples every `step` s from `first` s.
+inline std::string timeAxis(int count, const char* first, const char* step) {
+  return "200,Time\n202,s\n210,IMPLICIT\n220," + std::to_string(count) + "\n240," + first +
+         "\n241," + step;
+}
+
+// An explicit channel of `type` in `file` from 1-based `pointer`, scale 1 and offset 0.
+inline std::string channel(const char* name, const char* type, const char* file, int count,
+                           int pointer = 1) {
+  return std::string("200,") + name + "\n202,g\n210,EXPLICIT\n211," + file + "\n214," + type +
+         "\n220," + std::to_string(count) + "\n221," + std::to_string(pointer) + "\n240,0\n241,1";
+}
+
+}  // namespace signalkit
