@@ -6,6 +6,27 @@
 
 #include "clip/RIFFChunk.h"
 
+// Why a write into a file failed.
+enum class TWriteFailure {
+  None,
+  NoSuchFile,
+  Folder,
+  NotAFile,          // a pipe, a device or a socket
+  PermissionDenied,  // the file cannot be opened for writing
+  CannotOpen,        // ... for another reason
+  NotRiff,
+  MultiPart,  // further RIFF parts follow the first, which cannot grow
+  Damaged,    // the chunk layout cannot safely take the write
+  TooLong,    // the data does not fit where it must go
+  DiskFull,   // a write came short (disk full or an input/output error)
+};
+
+// The reason in words for a message, lower case: "no such file", "disk full", ...
+QString WriteFailureText(TWriteFailure failure);
+// Why a file that could not be opened could not be: missing, a folder, not a regular file,
+// not writable, else CannotOpen.
+TWriteFailure OpenFailureOf(const QString& fileName);
+
 // A RIFF file parsed into a tree of chunks; the object is the top-level chunk itself. The data
 // of the small header chunks ("avih", "strh", "strf", "strn", "idx1", "ttls" and every 4-byte
 // chunk) is held in memory; frame data and other large chunks are skipped, never read.
@@ -23,20 +44,32 @@ class TRIFF : public TRIFFChunk {
   // least smallestFirstByte and whose second byte is 1.
   bool FindMarkerChunk(std::uint8_t smallestFirstByte, TRIFFChunk*& chunk) const;
 
-  // Writes a top-level chunk: in place over an existing chunk with that code, taking its stored
-  // size (a shorter buffer is followed by zero bytes), or appended at the end of the RIFF data,
-  // growing the RIFF size. Refuses (false, file untouched) when the file is not RIFF, when the
-  // existing chunk is a list or reaches past the RIFF data, or, for an append, when the file
-  // goes on after the RIFF data (further "AVIX" parts would be overwritten) or the RIFF data
-  // is not a whole run of chunks. True when every write completed; a failed write may have
-  // changed the file already.
-  bool WriteChunk(FOURCC code, const void* buffer, std::uint32_t size);
+  // Writes a top-level chunk of exactly `size` bytes from buffer, so that a fresh parse finds
+  // them as the first chunk with that code:
+  // - over the first chunk with that code when its stored size is `size`;
+  // - over it, when it is larger by at least a header, with the rest of its room turned into a
+  //   "JUNK" chunk (neither the RIFF size nor what follows changes);
+  // - otherwise appended at the end of the RIFF data, growing the RIFF size, after which every
+  //   older chunk with that code becomes "JUNK" of its own size.
+  // Refuses (false, file untouched) when the file is not RIFF, when an existing chunk with the
+  // code is a list or reaches past the RIFF data, or, for an append, when the file goes on after
+  // the RIFF data (further "AVIX" parts would be overwritten), the RIFF data is not a whole run
+  // of chunks, or it would pass 4 GB. A write that fails part way cuts the file back to its
+  // length and puts back what it overwrote. why, when given, tells the reason (None on success).
+  bool WriteChunk(FOURCC code, const void* buffer, std::uint32_t size,
+                  TWriteFailure* why = nullptr);
 
   const QString& FileName() const { return fileName_; }
 
  private:
   void Parse();
-  bool CanAppend(std::uint32_t size) const;
+  struct TWritePlan;
+  TWriteFailure PlanWrite(FOURCC code, const std::uint8_t* bytes, std::uint32_t size,
+                          TWritePlan& plan);
+  TWriteFailure PlanAppend(FOURCC code, const std::uint8_t* bytes, std::uint32_t size,
+                           TWritePlan& plan);
+  TWriteFailure AppendFailure(std::uint32_t size) const;
+  bool HoldsWhole(const TRIFFChunk& chunk, std::int64_t room) const;
   TRIFFChunk* Append(FOURCC code, const void* buffer, std::uint32_t size);
 
   QFile file_;

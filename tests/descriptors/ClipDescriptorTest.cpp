@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <vector>
 
 #include "ClipKit.h"
 #include "TestSupport.h"
@@ -14,6 +17,12 @@
 namespace {
 
 const FOURCC kMarker = MakeFourCC('\x92', '\x01', 0, 0);
+
+QByteArray contents(const QString& path) {
+  QFile f(path);
+  f.open(QIODevice::ReadOnly);
+  return f.readAll();
+}
 
 void put32(QByteArray& bytes, int at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) bytes[at + i] = char(v >> (8 * i));
@@ -48,14 +57,19 @@ class ClipDescriptorTest : public ::testing::Test {
     put32(bytes, 44 + 768, rate);
     testsupport::writeFile(CameraHeaderPath(clipPath), bytes.left(size));
   }
-  static bool playsAllFrames(TAVISTREAM& stream, PGETFRAME& getter, const QString& path) {
+  // The packed DIBs of the clip's three frames; empty when one cannot be read.
+  static std::vector<QByteArray> frames(TAVISTREAM& stream, PGETFRAME& getter,
+                                        const QString& path) {
     stream.Open(path);
-    if (!stream.GetFrameOpen(getter)) return false;
+    std::vector<QByteArray> all;
+    if (!stream.GetFrameOpen(getter)) return all;
     int size = 0;
     const BITMAPINFOHEADER* bitmap = nullptr;
-    for (int f = 0; f < 3; ++f)
-      if (!stream.GetFrame(getter, f, size, bitmap) || bitmap->biWidth != 32) return false;
-    return true;
+    for (int f = 0; f < 3; ++f) {
+      if (!stream.GetFrame(getter, f, size, bitmap)) return {};
+      all.emplace_back(reinterpret_cast<const char*>(bitmap), size);
+    }
+    return all;
   }
   QTemporaryDir dir;
 };
@@ -123,26 +137,68 @@ TEST_F(ClipDescriptorTest, StoredTextIsAppendedOnceThenRewrittenInPlaceAndTheCli
   const qint64 before = QFile(path).size();
   TAVISTREAM stream(QStringLiteral("AVI"));
   PGETFRAME getter = nullptr;
-  ASSERT_TRUE(playsAllFrames(stream, getter, path));
+  const std::vector<QByteArray> original = frames(stream, getter, path);
+  ASSERT_EQ(original.size(), 3u);
   ASSERT_TRUE(StoreDescriptor(stream, getter, path, "[Titles]\rDescription=first\r"));
   EXPECT_EQ(getter, nullptr);
   EXPECT_FALSE(stream.Opened());
   EXPECT_EQ(QFile(path).size(), before + 2056);
   EXPECT_EQ(ReadClipDescriptor(path).text, "[Titles]\rDescription=first\r");
-  ASSERT_TRUE(playsAllFrames(stream, getter, path));
+  EXPECT_EQ(frames(stream, getter, path), original);
 
+  const std::string full(2048, 'z');
+  ASSERT_TRUE(StoreDescriptor(stream, getter, path, full));
   ASSERT_TRUE(StoreDescriptor(stream, getter, path, "[Titles]\rA=b\r"));
   EXPECT_EQ(QFile(path).size(), before + 2056);
   const TClipDescriptor d = ReadClipDescriptor(path);
   EXPECT_EQ(d.text, "[Titles]\rA=b\r");  // the zero padding ends the shorter text
   EXPECT_FALSE(d.changed);
-  ASSERT_TRUE(StoreDescriptor(stream, getter, path, std::string(3000, 'z')));
-  EXPECT_EQ(ReadClipDescriptor(path).text, std::string(2048, 'z'));
-  ASSERT_TRUE(playsAllFrames(stream, getter, path));
+  EXPECT_EQ(frames(stream, getter, path), original);
+}
 
-  EXPECT_FALSE(StoreDescriptor(stream, getter, dir.filePath(QStringLiteral("gone.avi")), "x"));
+// Another program's "ttls" of another size once cut the text, or hid it past 2048 bytes, and a
+// text over 2048 bytes lost its end; each write still reported success.
+TEST_F(ClipDescriptorTest, StoringGivesTheWholeTextBackOrFailsWithItsReasonLeavingTheFile) {
+  const std::string text =
+      "[Timing]\rFrame Rate=500\r[Titles]\rDescription=" + std::string(1900, 'd') +
+      "\rOperator=kim\r";
+  TAVISTREAM stream(QStringLiteral("AVI"));
+  PGETFRAME getter = nullptr;
+  for (int stored : {16, 15, 4096, 2050, 8000}) {
+    const QString path = clip(QStringLiteral("other%1.avi").arg(stored));
+    const std::vector<QByteArray> original = frames(stream, getter, path);
+    append(path, ChunkCode("ttls"), std::string(std::size_t(stored), 'o'));
+    TWriteFailure why = TWriteFailure::DiskFull;
+    EXPECT_TRUE(StoreDescriptor(stream, getter, path, text, &why)) << stored;
+    EXPECT_EQ(why, TWriteFailure::None);
+    EXPECT_EQ(ReadClipDescriptor(path).text, text) << stored;
+    EXPECT_EQ(frames(stream, getter, path), original) << stored;
+  }
+
+  const QString path = clip(QStringLiteral("refused.avi"));
+  const QString fifo = dir.filePath(QStringLiteral("pipe.avi"));
+  ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+  const struct {
+    QString path;
+    std::string text;
+    TWriteFailure why;
+  } refused[] = {
+      {path, std::string(2049, 'z'), TWriteFailure::TooLong},
+      {dir.filePath(QStringLiteral("gone.avi")), "x", TWriteFailure::NoSuchFile},
+      {dir.path(), "x", TWriteFailure::Folder},
+      {fifo, "x", TWriteFailure::NotAFile},
+  };
+  const QByteArray bytes = contents(path);
+  for (const auto& c : refused) {
+    TWriteFailure why = TWriteFailure::None;
+    EXPECT_FALSE(StoreDescriptor(stream, getter, c.path, c.text, &why)) << c.path.toStdString();
+    EXPECT_EQ(why, c.why) << c.path.toStdString();
+  }
+  EXPECT_EQ(contents(path), bytes);
   testsupport::writeFile(path, "not a riff file");
-  EXPECT_FALSE(StoreDescriptor(stream, getter, path, "x"));
+  TWriteFailure why = TWriteFailure::None;
+  EXPECT_FALSE(StoreDescriptor(stream, getter, path, "x", &why));
+  EXPECT_EQ(why, TWriteFailure::NotRiff);
 }
 
 }  // namespace
