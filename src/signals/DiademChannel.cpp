@@ -101,7 +101,7 @@ void TDiademSignalData::TakeTimeUnit(const QString& unit, double& timeFactor) {
     SetProperty(kTimeUnits, QStringLiteral("ms"));
     SetProperty(kTimeUnitsPerSecond, 1000.0);
     timeFactor = 1;
-  } else if (unit == QLatin1String("s") || unit.contains(QLatin1String("second"))) {
+  } else if (unit == QLatin1String("s") || unit.contains(QLatin1String("sec"))) {
     SetProperty(kTimeUnits, QStringLiteral("s"));
     SetProperty(kTimeUnitsPerSecond, 1.0);
     timeFactor = 1000;

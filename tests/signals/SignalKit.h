@@ -6,9 +6,15 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 
 #include "TestSupport.h"
+
+// Readable failures of QString comparisons.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 namespace signalkit {
 
