@@ -7,8 +7,7 @@
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
-  QStringList files;
-  for (int i = 1; i < argc && argv[i][0] != '\0'; ++i) files << QString::fromLocal8Bit(argv[i]);
+  const QStringList files = TApplication::CommandLineFiles(QCoreApplication::arguments());
 
   TSingleInstance instance(QStringLiteral("Lumetra"));
   try {

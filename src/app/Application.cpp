@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include <QFileInfo>
 #include <clocale>
 
 #include "platform/Dialogs.h"
@@ -20,4 +21,11 @@ bool TApplication::notify(QObject* receiver, QEvent* e) {
     dialogs::showError(nullptr, QStringLiteral("Unknown error"));
   }
   return false;
+}
+
+QStringList TApplication::CommandLineFiles(const QStringList& arguments) {
+  QStringList files;
+  for (qsizetype i = 1; i < arguments.size() && !arguments[i].isEmpty(); ++i)
+    files << QFileInfo(arguments[i]).absoluteFilePath();
+  return files;
 }

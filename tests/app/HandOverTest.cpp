@@ -18,14 +18,14 @@ class HandOverTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testsupport::resetStore();
-    oldTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", sockets.path().toLocal8Bit());
+    oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", sockets.path().toLocal8Bit());
   }
-  void TearDown() override { qputenv("TMPDIR", oldTmp); }
+  void TearDown() override { qputenv("XDG_RUNTIME_DIR", oldRuntime); }
 
   QProcessEnvironment environment() const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TMPDIR"), sockets.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), sockets.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return env;
@@ -48,7 +48,7 @@ class HandOverTest : public ::testing::Test {
 
   QTemporaryDir sockets;
   QTemporaryDir config;
-  QByteArray oldTmp;
+  QByteArray oldRuntime;
 };
 
 TEST_F(HandOverTest, SecondStartHandsItsFilesToTheRunningInstanceInOrder) {
@@ -57,24 +57,31 @@ TEST_F(HandOverTest, SecondStartHandsItsFilesToTheRunningInstanceInOrder) {
   auto viewer = std::make_unique<TVarnelViewer>(&instance, QStringList{});
   viewer->setWindowTitle(QStringLiteral("a.avi\nb.avi"));
 
+  // Started from another folder: relative names arrive as absolute ones; a name may hold a line
+  // break.
+  QTemporaryDir elsewhere;
   QProcess second;
-  start(second, {QStringLiteral("/tests/run1/cam1.avi"), QStringLiteral("/tests/run1/cam 2.avi")});
+  second.setWorkingDirectory(elsewhere.path());
+  start(second, {QStringLiteral("/tests/run1/cam1.avi"), QStringLiteral("run7.avi"),
+                 QStringLiteral("/tests/cam\n2.avi")});
   ASSERT_TRUE(finishes(second, 15000));
   EXPECT_EQ(second.exitCode(), 0);
-  EXPECT_EQ(viewer->OpenQueue(), (QStringList{"/tests/run1/cam1.avi", "/tests/run1/cam 2.avi"}));
+  EXPECT_EQ(
+      viewer->OpenQueue(),
+      (QStringList{"/tests/run1/cam1.avi", elsewhere.filePath("run7.avi"), "/tests/cam\n2.avi"}));
   EXPECT_EQ(viewer->windowTitle(), "Lumetra");
 
   QProcess third;  // no files: only brings the running instance to the front
   start(third, {});
   ASSERT_TRUE(finishes(third, 15000));
   EXPECT_EQ(third.exitCode(), 0);
-  EXPECT_EQ(viewer->OpenQueue().size(), 2);
+  EXPECT_EQ(viewer->OpenQueue().size(), 3);
 }
 
 TEST_F(HandOverTest, RealFirstInstanceSurvivesAStaleServerAndTakesAHandOver) {
   // A crashed instance left its socket file behind.
   TSingleInstance probe(QStringLiteral("Lumetra"));
-  ASSERT_TRUE(testsupport::leaveStaleSocket(QDir(sockets.path()).filePath(probe.serverName())));
+  ASSERT_TRUE(testsupport::leaveStaleSocket(probe.serverName()));
 
   QProcess first;
   start(first, {});
