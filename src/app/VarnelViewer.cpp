@@ -9,7 +9,9 @@
 #include <QMimeData>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
+#include <utility>
 
 #include "app/AboutForm.h"
 #include "app/ControlRules.h"
@@ -87,8 +89,9 @@ TVarnelViewer::TVarnelViewer(TSingleInstance* instance, const QStringList& comma
   titlesForm_->InitTitleTemplates(registry_.get(), databases_.lists);
   defaultTitlesForm_->LoadDefaultTitles(registry_.get(), databases_.lists);
 
-  connect(qApp, &QApplication::focusChanged, this,
-          [this](QWidget*, QWidget* now) { ActiveFormChanged(now ? now->window() : nullptr); });
+  // Window activation, not keyboard focus: a clip window may hold nothing that takes focus.
+  connect(qApp, &QGuiApplication::focusWindowChanged, this,
+          [this](QWindow* window) { ActiveFormChanged(formOf(window)); });
   ApplyControlRules();
   timer_.setInterval(kMasterPeriodMs);
   timer_.start();
@@ -304,9 +307,28 @@ void TVarnelViewer::closeEvent(QCloseEvent* e) {
   e->accept();
 }
 
-void TVarnelViewer::minimizeApplication() {
+QWidget* TVarnelViewer::formOf(const QWindow* window) {
+  if (!window) return nullptr;
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->isVisible() && !w->isMinimized()) w->showMinimized();
+    if (w->windowHandle() == window) return w;
+  return nullptr;
+}
+
+void TVarnelViewer::minimizeApplication() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (!w->isVisible() || w->isMinimized()) continue;
+    if (w != this && w != about_ && !minimizedForms_.contains(w)) minimizedForms_ << w;
+    w->showMinimized();
+  }
+}
+
+void TVarnelViewer::restoreApplication() {
+  setWindowState(Qt::WindowNoState);
+  about_->hide();
+  // Only the windows minimised with the application: one the user minimised stays so.
+  const QList<QPointer<QWidget>> forms = std::exchange(minimizedForms_, {});
+  for (QWidget* w : forms)
+    if (w && w->isMinimized()) w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
 }
 
 void TVarnelViewer::changeEvent(QEvent* e) {
@@ -315,8 +337,7 @@ void TVarnelViewer::changeEvent(QEvent* e) {
     if (isMinimized() && !(change->oldState() & Qt::WindowMinimized)) {
       minimizeApplication();
     } else if (!isMinimized() && (change->oldState() & Qt::WindowMinimized)) {
-      setWindowState(Qt::WindowNoState);
-      about_->hide();
+      restoreApplication();
     }
   }
   QMainWindow::changeEvent(e);

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <memory>
@@ -12,6 +13,7 @@ class QAction;
 class QMenu;
 class QSlider;
 class QToolButton;
+class QWindow;
 class TAboutForm;
 class TDefaultTitlesForm;
 class TTitlesForm;
@@ -75,6 +77,8 @@ class TVarnelViewer : public QMainWindow {
   void writePreferences();
   bool childrenAgreeToClose();
   void minimizeApplication();
+  void restoreApplication();
+  static QWidget* formOf(const QWindow* window);
 
   void OpenFramesClick();
   void CloseItemClick();
@@ -102,4 +106,5 @@ class TVarnelViewer : public QMainWindow {
   QWidget* toolBarPanel_ = nullptr;
   QWidget* timePanel_ = nullptr;
   QList<QToolButton*> toolButtons_;
+  QList<QPointer<QWidget>> minimizedForms_;  // minimised with the application, restored with it
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -119,6 +120,44 @@ TEST_F(VarnelViewerTest, ControlRulesFollowChildrenAndActiveChild) {
   EXPECT_TRUE(w->Children().isEmpty());
   EXPECT_EQ(w->ActiveChild(), nullptr);
   EXPECT_FALSE(enabled("CloseAllItem"));
+}
+
+TEST_F(VarnelViewerTest, ActiveChildFollowsWindowActivation) {
+  // A clip window holds nothing that takes the keyboard focus; activating it must still count.
+  auto w = makeViewer();
+  FakeChild first, second;
+  for (FakeChild* child : {&first, &second}) {
+    w->AddChild(child);
+    child->show();
+  }
+  for (FakeChild* child : {&first, &second, &first}) {
+    child->activateWindow();
+    for (int i = 0; i < 10 && w->ActiveChild() != child; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(w->ActiveChild(), child);
+  }
+  w->activateWindow();  // the main window taking over keeps the active child
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w->ActiveChild(), &first);
+}
+
+TEST_F(VarnelViewerTest, RestoringTheMainWindowRestoresTheWindowsItMinimised) {
+  auto w = makeViewer();
+  FakeChild clip, userMinimised, maximised;
+  for (FakeChild* child : {&clip, &userMinimised, &maximised}) {
+    w->AddChild(child);
+    child->show();
+  }
+  maximised.showMaximized();
+  userMinimised.showMinimized();
+  find<QAction>(w.get(), "Minimize1")->trigger();
+  EXPECT_TRUE(w->isMinimized());
+  EXPECT_TRUE(clip.isMinimized());
+  EXPECT_TRUE(maximised.isMinimized());
+  w->showNormal();
+  EXPECT_FALSE(clip.isMinimized());
+  EXPECT_EQ(maximised.windowState(), Qt::WindowMaximized);
+  EXPECT_TRUE(userMinimised.isMinimized());
+  EXPECT_FALSE(w->About()->isVisible());
 }
 
 TEST_F(VarnelViewerTest, ChildThatRefusesKeepsEverythingOpen) {
