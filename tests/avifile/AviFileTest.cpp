@@ -11,6 +11,7 @@
 #include "FfmpegReference.h"
 #include "TestSupport.h"
 #include "platform/avifile/AviFile.h"
+#include "platform/avifile/RiffEdit.h"
 #include "platform/avifile/RiffScan.h"
 
 namespace {
@@ -125,11 +126,52 @@ TEST_F(AviFileTest, ReadDataFindsTopLevelChunksEvenPastAStaleRiffSize) {
   AVIStreamRelease(stream);
 }
 
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A grey baseline JPEG of side x side pixels, every 8 x 8 block flat: one-code Huffman tables
+// make each block two zero bits, so 16000 x 16000 pixels take a megabyte.
+std::string FlatGreyJpeg(WORD side) {
+  const auto segment = [](int marker, const std::string& data) {
+    const std::size_t n = data.size() + 2;
+    return std::string{'\xFF', char(marker), char(n >> 8), char(n & 0xFF)} + data;
+  };
+  const auto be16 = [](WORD v) { return std::string{char(v >> 8), char(v & 0xFF)}; };
+  const std::string oneCode = std::string(1, '\x01') + std::string(15, '\0') + '\0';
+  return std::string("\xFF\xD8") + segment(0xDB, '\0' + std::string(64, '\x01')) +
+         segment(0xC0, '\x08' + be16(side) + be16(side) + std::string("\x01\x01\x11\x00", 4)) +
+         segment(0xC4, '\x00' + oneCode) + segment(0xC4, '\x10' + oneCode) +
+         segment(0xDA, std::string("\x01\x01\x00\x00\x3F\x00", 6)) +
+         std::string(std::size_t(side / 8) * (side / 8) / 4, '\0') + "\xFF\xD9";
+}
+
+// A picture is decoded only when its DIB fits the frame budget: 16000 x 16000 would take 768 MB
+// as a DIB and more in the decoder. The clip stream refuses such a clip with a message from its
+// headers alone (see the display tests); the getter never builds the picture.
+TEST_F(AviFileTest, PictureBeyondTheFrameBudgetFailsBeforeItIsAllocated) {
+  constexpr WORD kSide = 16000;
+  static_assert(!FrameSizeAllowed(kSide, kSide) && FrameSizeAllowed(kSide, 4000));
+  std::ofstream(path("big.jpg"), std::ios::binary) << FlatGreyJpeg(kSide);
+  ASSERT_TRUE(avitest::Run("ffmpeg -nostdin -v error -f mjpeg -i " +
+                           avitest::Quote(path("big.jpg")) + " -c:v copy -y " +
+                           avitest::Quote(path("c.avi"))));
+  PAVISTREAM stream = clipkit::OpenVideoStream(path("c.avi"));
+  ASSERT_TRUE(stream);
+  // The decoder refuses the stream's size when it opens, or else the picture's.
+  PGETFRAME getter = AVIStreamGetFrameOpen(stream, nullptr);
+  EXPECT_EQ(getter ? AVIStreamGetFrame(getter, 0) : nullptr, nullptr);
+  AVIStreamGetFrameClose(getter);
+  LONG bytesRead = 0, samples = 0;
+  EXPECT_NE(stream->Read(0, 1, nullptr, 0, &bytesRead, &samples), AVIERR_OK);
+  AVIStreamRelease(stream);
+}
+
 TEST_F(AviFileTest, FrameThatCannotBeDecodedGivesNullAndTheOthersStillDecode) {
   ASSERT_EQ(clipkit::WriteClip(path("c.avi"), {.codec = AviCodec::Mjpeg, .frames = 4}), AVIERR_OK);
   // Zero the third frame's JPEG data: no marker is left to decode.
-  std::ifstream in(path("c.avi"), std::ios::binary);
-  std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  std::string bytes = ReadBytes(path("c.avi"));
   std::size_t at = bytes.find("movi");
   for (int chunk = 0; chunk < 3; ++chunk) at = bytes.find("00dc", at + 4);
   ASSERT_NE(at, std::string::npos);

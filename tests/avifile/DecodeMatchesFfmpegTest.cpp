@@ -1,5 +1,6 @@
 // Every frame the AVI library decodes equals the ffmpeg command line's decoding of the same
-// file, whether frames are read in order, backward or at random.
+// file, whether frames are read in order, backward or at random; frame N is the N-th picture of
+// the stream whatever its header claims, and frames past those the file holds fail.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,8 @@
 #include "FfmpegReference.h"
 #include "platform/avifile/AviFile.h"
 #include "platform/avifile/DecodingFrameGetter.h"
+#include "platform/avifile/FfmpegFileStream.h"
+#include "platform/avifile/RiffEdit.h"
 
 namespace {
 
@@ -24,8 +27,10 @@ struct ClipCase {
   const char* name;
   const char* pixFmt;  // how the reference decodes it
   LONG width, height;
+  LONG frames;  // the frames the file holds, dropped ones included
   Maker make;
   bool always24 = false;  // asks the getter for 24-bit pictures
+  LONG start = 0;         // the header's first frame number, which ffprobe adds to its own
 };
 
 bool HasLength(const std::string& path, LONG frames) {
@@ -56,6 +61,26 @@ Maker Ffmpeg(const std::string& size, int frames, const std::string& output) {
   };
 }
 
+struct Field {
+  std::size_t offset;  // in the stream header
+  DWORD value;
+};
+
+// A clip whose stream header says what `fields` make it say, with or without its index.
+Maker Patched(Maker make, std::vector<Field> fields, bool withIndex = true) {
+  return [=](const std::string& path) {
+    bool ok = make(path);
+    for (const Field& f : fields)
+      ok = ok && avifile::PatchStreamHeaderField(path, 0, f.offset, f.value);
+    return ok && (withIndex || clipkit::RenameTopLevelChunk(path, MakeFourCC('i', 'd', 'x', '1'),
+                                                            MakeFourCC('J', 'U', 'N', 'K')));
+  };
+}
+
+constexpr std::size_t kStart = offsetof(AVIStreamHeader, dwStart);
+constexpr std::size_t kLength = offsetof(AVIStreamHeader, dwLength);
+const Maker kFour = Writer({.width = 9, .height = 6, .frames = 4});
+
 const std::vector<RGBQUAD> kPalette = clipkit::ColourPalette();
 // A zero-size chunk is a frame of its own that shows the picture before it; frame 0 has none
 // before it and shows the first.
@@ -63,44 +88,67 @@ const ClipSpec kDropped{.width = 7, .height = 5, .frames = 9, .dropped = {0, 3, 
 const std::vector<LONG> kDroppedSlots{1, 2, 5, 6, 7};
 
 const ClipCase kCases[] = {
-    {"RawBgrOddWidth", "bgr24", 37, 21, Writer({.width = 37, .height = 21, .frames = 8})},
+    {"RawBgrOddWidth", "bgr24", 37, 21, 8, Writer({.width = 37, .height = 21, .frames = 8})},
     // The command line stores raw rows top-down (a negative height).
-    {"RawBgrTopDown", "bgr24", 35, 20, Ffmpeg("35x20", 6, "-c:v rawvideo -pix_fmt bgr24")},
-    {"PalettizedOddWidth", "pal8", 37, 21,
+    {"RawBgrTopDown", "bgr24", 35, 20, 6, Ffmpeg("35x20", 6, "-c:v rawvideo -pix_fmt bgr24")},
+    {"PalettizedOddWidth", "pal8", 37, 21, 8,
      Writer({.width = 37, .height = 21, .bitCount = 8, .palette = kPalette.data(), .frames = 8})},
-    {"PalettizedAsTwentyFourBits", "bgr24", 37, 21,
+    {"PalettizedAsTwentyFourBits", "bgr24", 37, 21, 8,
      Writer({.width = 37, .height = 21, .bitCount = 8, .palette = kPalette.data(), .frames = 8}),
      true},
-    {"GreyWrittenAsPalettized", "pal8", 33, 20,
+    {"GreyWrittenAsPalettized", "pal8", 33, 20, 8,
      Writer({.width = 33, .height = 20, .bitCount = 8, .frames = 8})},
-    {"GreyY800", "gray", 35, 20, Ffmpeg("35x20", 8, "-pix_fmt gray -c:v rawvideo -vtag Y800")},
-    {"DroppedFrames", "bgr24", 7, 5, Writer(kDropped, true, kDroppedSlots)},
-    {"DroppedFramesNoIndex", "bgr24", 7, 5, Writer(kDropped, false, kDroppedSlots)},
-    {"MjpegOddWidth", "bgr24", 37, 21,
+    {"GreyY800", "gray", 35, 20, 8, Ffmpeg("35x20", 8, "-pix_fmt gray -c:v rawvideo -vtag Y800")},
+    {"DroppedFrames", "bgr24", 7, 5, 9, Writer(kDropped, true, kDroppedSlots)},
+    {"DroppedFramesNoIndex", "bgr24", 7, 5, 9, Writer(kDropped, false, kDroppedSlots)},
+    // Headers that lie: numbering starts at 0 whatever the start field says (FFmpeg ignores
+    // starts beyond an hour); lengths come from the chunks the file holds.
+    {"StartTwo", "bgr24", 9, 6, 4, Patched(kFour, {{kStart, 2}}), false, 2},
+    {"StartTwoNoIndex", "bgr24", 9, 6, 4, Patched(kFour, {{kStart, 2}}, false), false, 2},
+    {"StartBeyondAnHour", "bgr24", 9, 6, 4, Patched(kFour, {{kStart, 0xFFFFFFF0}})},
+    {"DroppedFramesStartThreeNoIndex", "bgr24", 7, 5, 9,
+     Patched(Writer(kDropped), {{kStart, 3}}, false), false, 3},
+    {"LengthTenOverFour", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 10}})},
+    {"LengthZeroNoIndex", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 0}}, false)},
+    {"LengthSignBit", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 0x80000000}})},
+    {"LengthLargestLong", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 0x7FFFFFFF}}, false)},
+    {"MjpegOddWidth", "bgr24", 37, 21, 8,
      Writer({.width = 37, .height = 21, .codec = AviCodec::Mjpeg, .frames = 8})},
-    {"Ffv1OddWidth", "bgr24", 37, 21,
+    {"Ffv1OddWidth", "bgr24", 37, 21, 12,
      Writer(
          {.width = 37, .height = 21, .codec = AviCodec::Ffv1, .keyFrameEvery = 4, .frames = 12})},
     // Open groups: the B-frames after each key frame belong before it.
-    {"Mpeg4BFrames", "bgr24", 48, 32,
+    {"Mpeg4BFrames", "bgr24", 48, 32, 60,
      Writer(
          {.width = 48, .height = 32, .codec = AviCodec::Mpeg4, .keyFrameEvery = 30, .frames = 60})},
-    {"Mpeg4NoIndex", "bgr24", 32, 16,
+    {"Mpeg4NoIndex", "bgr24", 32, 16, 12,
      Writer({.width = 32, .height = 16, .codec = AviCodec::Mpeg4, .keyFrameEvery = 5, .frames = 12},
             false)},
+    {"H264StartFive", "bgr24", 32, 16, 30,
+     Patched(Writer({.width = 32,
+                     .height = 16,
+                     .codec = AviCodec::H264,
+                     .keyFrameEvery = 10,
+                     .frames = 30}),
+             {{kStart, 5}}),
+     false, 5},
     // DivX-style packed B-frames. Large enough that no B-frame is mistaken for a placeholder.
-    {"Mpeg4PackedBFrames", "bgr24", 320, 240,
+    {"Mpeg4PackedBFrames", "bgr24", 320, 240, 40,
      Ffmpeg("320x240", 40, "-c:v libxvid -bf 2 -g 12 -q:v 4")},
-    {"H264KeyEvery250", "bgr24", 64, 48,
+    {"H264KeyEvery250", "bgr24", 64, 48, 300,
      Writer({.width = 64,
              .height = 48,
              .codec = AviCodec::H264,
              .keyFrameEvery = 250,
              .frames = 300})},
-    {"H264OddWidth", "bgr24", 37, 21,
+    {"H264OddWidth", "bgr24", 37, 21, 30,
      Writer(
          {.width = 37, .height = 21, .codec = AviCodec::H264, .keyFrameEvery = 10, .frames = 30})},
 };
+
+void PrintTo(const ClipCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class DecodeMatchesFfmpeg : public ::testing::TestWithParam<ClipCase> {};
 
@@ -110,7 +158,8 @@ TEST_P(DecodeMatchesFfmpeg, InOrderBackwardAndAtRandom) {
   const std::string path = dir.filePath(QStringLiteral("clip.avi")).toStdString();
   ASSERT_TRUE(c.make(path));
   const auto pictures = avitest::FfmpegPictures(path, c.pixFmt, c.width, c.height);
-  const auto chunks = avitest::FfprobeSlots(path);
+  std::vector<LONG> chunks = avitest::FfprobeSlots(path);
+  for (LONG& chunk : chunks) chunk -= c.start;
   ASSERT_FALSE(pictures.empty());
   ASSERT_EQ(pictures.size(), chunks.size());
   for (const char* order : {"in order", "backward", "at random"}) {
@@ -119,6 +168,7 @@ TEST_P(DecodeMatchesFfmpeg, InOrderBackwardAndAtRandom) {
     AVISTREAMINFOA info{};
     ASSERT_EQ(AVIStreamInfo(stream, &info, sizeof info), AVIERR_OK);
     const LONG length = LONG(info.dwLength);
+    ASSERT_EQ(length, c.frames) << order;
     std::vector<LONG> frames(std::size_t(length), 0);
     std::iota(frames.begin(), frames.end(), 0);
     const bool random = order[0] == 'a';
@@ -130,7 +180,9 @@ TEST_P(DecodeMatchesFfmpeg, InOrderBackwardAndAtRandom) {
     BITMAPINFOHEADER wanted{};
     wanted.biBitCount = c.always24 ? 24 : 0;
     std::unique_ptr<FrameGetter> getter(
-        random ? avifile::DecodingFrameGetter::Open(path, 0, length, c.always24, 0).release()
+        random ? avifile::DecodingFrameGetter::Open(
+                     dynamic_cast<avifile::FfmpegFileStream&>(*stream).place(), c.always24, 0)
+                     .release()
                : AVIStreamGetFrameOpen(stream, &wanted));
     AVIStreamRelease(stream);
     ASSERT_TRUE(getter);
@@ -141,6 +193,8 @@ TEST_P(DecodeMatchesFfmpeg, InOrderBackwardAndAtRandom) {
                                      c.pixFmt, c.width, c.height))
           << order << " frame " << frame;
     }
+    for (LONG frame : {length, length + 1, length + 6})
+      EXPECT_EQ(getter->get(frame), nullptr) << order << " frame " << frame;
   }
 }
 

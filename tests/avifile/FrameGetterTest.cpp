@@ -9,6 +9,7 @@
 #include "ClipKit.h"
 #include "platform/avifile/AviFile.h"
 #include "platform/avifile/DecodingFrameGetter.h"
+#include "platform/avifile/RiffEdit.h"
 
 namespace {
 
@@ -27,20 +28,24 @@ TEST(DecodingFrameGetter, ReadsOnWithoutSeekingAndDecodesEachGroupOnceSteppingBa
       dir,
       {.width = 64, .height = 48, .codec = AviCodec::H264, .keyFrameEvery = 60, .frames = 120});
 
-  auto forward = avifile::DecodingFrameGetter::Open(path, 0, 120);
+  const avifile::StreamPlace place{path, 0, 0, 120};
+  auto forward = avifile::DecodingFrameGetter::Open(place);
   for (LONG f = 0; f < 120; ++f) ASSERT_NE(forward->get(f), nullptr) << f;
   EXPECT_EQ(forward->stats().seeks, 1);
 
-  auto backward = avifile::DecodingFrameGetter::Open(path, 0, 120);
+  auto backward = avifile::DecodingFrameGetter::Open(place);
   for (LONG f = 119; f >= 0; --f) ASSERT_NE(backward->get(f), nullptr) << f;
   EXPECT_EQ(backward->stats().seeks, 2);
   EXPECT_LE(backward->stats().decoded, 120 + 4);
 }
 
+// The header's start field shifts FFmpeg's numbering, never the frames' or the key frames'.
 TEST(FfmpegFileStream, ReadsDecodedFramesAndFindsKeyFramesAtTheWritersInterval) {
   QTemporaryDir dir;
-  PAVISTREAM stream = clipkit::OpenVideoStream(WriteClip(
-      dir, {.width = 16, .height = 8, .codec = AviCodec::H264, .keyFrameEvery = 5, .frames = 12}));
+  const std::string path = WriteClip(
+      dir, {.width = 16, .height = 8, .codec = AviCodec::H264, .keyFrameEvery = 5, .frames = 12});
+  ASSERT_TRUE(avifile::PatchStreamHeaderField(path, 0, offsetof(AVIStreamHeader, dwStart), 3));
+  PAVISTREAM stream = clipkit::OpenVideoStream(path);
   ASSERT_TRUE(stream);
   std::vector<BYTE> bits(16 * 8 * 3);
   LONG bytes = 0, samples = 0;
@@ -51,10 +56,15 @@ TEST(FfmpegFileStream, ReadsDecodedFramesAndFindsKeyFramesAtTheWritersInterval) 
   EXPECT_EQ(std::memcmp(dib + 40, bits.data(), bits.size()), 0);
   AVIStreamGetFrameClose(getter);
   EXPECT_EQ(stream->Read(12, 1, bits.data(), LONG(bits.size()), &bytes, &samples), AVIERR_BADPARAM);
-  std::vector<LONG> keys;
-  for (LONG f = 0; (f = stream->FindSample(f, FIND_KEY | FIND_NEXT)) >= 0; ++f) keys.push_back(f);
-  EXPECT_EQ(keys, (std::vector<LONG>{0, 5, 10}));
-  EXPECT_EQ(stream->FindSample(7, FIND_KEY | FIND_PREV), 5);
+  // A key frame is its own previous and next key frame.
+  const struct {
+    LONG position, flags, key;
+  } searches[] = {{0, FIND_PREV, 0},   {4, FIND_PREV, 0},   {5, FIND_PREV, 5},  {7, FIND_PREV, 5},
+                  {10, FIND_PREV, 10}, {11, FIND_PREV, 10}, {0, FIND_NEXT, 0},  {1, FIND_NEXT, 5},
+                  {5, FIND_NEXT, 5},   {10, FIND_NEXT, 10}, {11, FIND_NEXT, -1}};
+  for (const auto& s : searches)
+    EXPECT_EQ(stream->FindSample(s.position, FIND_KEY | s.flags), s.key)
+        << s.position << (s.flags == FIND_PREV ? " previous" : " next");
   AVIStreamRelease(stream);
 }
 

@@ -8,6 +8,7 @@
 #include "platform/avifile/DecodingFrameGetter.h"
 #include "platform/avifile/FfmpegFileStream.h"
 #include "platform/avifile/FfmpegHandles.h"
+#include "platform/avifile/FrameCount.h"
 #include "platform/avifile/RiffScan.h"
 
 // An open AVI file: its RIFF layout and the video streams FFmpeg found in it.
@@ -22,6 +23,48 @@ namespace {
 
 std::atomic<int> initCount{0};
 
+// A stream whose origin comes from its first packet: FFmpeg has no index of it.
+struct PendingOrigin {
+  std::size_t video;
+  std::int64_t leadingEmpty;
+};
+
+// The stream's frames and origin from the file: FFmpeg's index (which an OpenDML index may
+// extend past "idx1") and the "idx1" entries, or the chunks of "movi" when there is no index.
+// The origin is FFmpeg's timestamp of the first chunk with data less the empty chunks before.
+std::optional<PendingOrigin> PlaceStream(AVStream* stream, const avifile::RiffLayout& layout,
+                                         std::size_t strl, avifile::StreamPlace& place) {
+  avifile::ChunkTally tally = avifile::TallyIndex(place.path, layout, strl);
+  if (tally.chunks == 0) tally = avifile::TallyMovi(place.path, layout, strl);
+  place.frames = avifile::ClampFrames(tally.chunks);
+  const int entries = avformat_index_get_entries_count(stream);
+  if (entries <= 0) return PendingOrigin{0, tally.leadingEmpty};
+  place.origin = avformat_index_get_entry(stream, 0)->timestamp - tally.leadingEmpty;
+  const std::int64_t last = avformat_index_get_entry(stream, entries - 1)->timestamp;
+  place.frames = avifile::ClampFrames(std::max(tally.chunks, last + 1 - place.origin));
+  return std::nullopt;
+}
+
+// Reads packets from the start until each pending stream has shown its first one.
+void LearnOrigins(AVFormatContext* input, std::vector<avifile::FileStreamSource>& videos,
+                  std::vector<PendingOrigin> pending) {
+  constexpr int kMaxPackets = 4096;
+  avifile::PacketPtr packet = avifile::makePacket();
+  for (int n = 0; !pending.empty() && n < kMaxPackets && av_read_frame(input, packet.get()) >= 0;
+       ++n) {
+    for (auto it = pending.begin(); it != pending.end(); ++it) {
+      avifile::StreamPlace& place = videos[it->video].place;
+      if (place.ffmpegIndex != packet->stream_index || packet->size <= 0 ||
+          packet->dts == AV_NOPTS_VALUE)
+        continue;
+      place.origin = packet->dts - it->leadingEmpty;
+      pending.erase(it);
+      break;
+    }
+    av_packet_unref(packet.get());
+  }
+}
+
 // FFmpeg's stream numbers follow the "strl" lists; match them by order among video streams
 // when FFmpeg skipped a stream it does not know.
 std::vector<avifile::FileStreamSource> FindVideos(AVFormatContext* input,
@@ -32,20 +75,20 @@ std::vector<avifile::FileStreamSource> FindVideos(AVFormatContext* input,
     if (layout.streams[i].type() == streamtypeVIDEO) videoStrl.push_back(i);
   const bool sameOrder = input->nb_streams == layout.streams.size();
   std::vector<avifile::FileStreamSource> videos;
+  std::vector<PendingOrigin> pending;
   for (unsigned i = 0; i < input->nb_streams; ++i) {
     AVStream* stream = input->streams[i];
     if (stream->codecpar->codec_type != AVMEDIA_TYPE_VIDEO) continue;
     const std::size_t k = videos.size();
     const std::size_t strl = sameOrder ? i : k < videoStrl.size() ? videoStrl[k] : SIZE_MAX;
-    avifile::FileStreamSource source;
-    source.path = path;
-    source.ffmpegIndex = int(i);
+    avifile::FileStreamSource& source = videos.emplace_back();
+    source.place.path = path;
+    source.place.ffmpegIndex = int(i);
     if (strl < layout.streams.size()) source.headers = layout.streams[strl];
-    const int entries = avformat_index_get_entries_count(stream);
-    if (entries > 0)
-      source.indexedFrames = DWORD(avformat_index_get_entry(stream, entries - 1)->timestamp + 1);
-    videos.push_back(std::move(source));
+    if (std::optional<PendingOrigin> p = PlaceStream(stream, layout, strl, source.place))
+      pending.push_back(PendingOrigin{k, p->leadingEmpty});
   }
+  if (!pending.empty()) LearnOrigins(input, videos, std::move(pending));
   return videos;
 }
 
@@ -120,9 +163,7 @@ PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const BITMAPINFOHEADER* wante
   if (wanted && wanted->biBitCount != 0 && wanted->biBitCount != 8 && !always24) return nullptr;
   auto* file = dynamic_cast<avifile::FfmpegFileStream*>(stream);
   if (!file) return new avifile::StreamFrameGetter(stream);
-  return avifile::DecodingFrameGetter::Open(file->path(), file->ffmpegIndex(), file->length(),
-                                            always24)
-      .release();
+  return avifile::DecodingFrameGetter::Open(file->place(), always24).release();
 }
 
 void* AVIStreamGetFrame(PGETFRAME getter, LONG position) {

@@ -3,7 +3,24 @@
 // The AVI library: open clip files, read stream information and chunks, fetch decompressed
 // frames as packed DIBs. Implemented over FFmpeg; FFmpeg's headers stay inside this folder.
 
+#include <cstddef>
+#include <cstdint>
+
 #include "platform/avifile/AviTypes.h"
+
+// The bytes of decoded pictures one frame getter may keep. The largest picture the library
+// hands out is one whose 24-bit DIB alone fills this budget (256 MiB: about 89.5 million
+// pixels, e.g. 9450 x 9450 or 16384 x 5460); a larger picture fails like a frame that cannot be
+// decoded, before anything of its size is allocated.
+constexpr std::size_t kFrameBudgetBytes = std::size_t(256) << 20;
+constexpr std::int64_t kMaxFramePixels = std::int64_t(kFrameBudgetBytes / 3);
+
+// Whether a width x height picture is within the bound above.
+constexpr bool FrameSizeAllowed(std::int64_t width, std::int64_t height) {
+  if (width <= 0 || height <= 0 || width > kMaxFramePixels || height > kMaxFramePixels)
+    return false;
+  return (width * 24 + 31) / 32 * 4 * height <= std::int64_t(kFrameBudgetBytes);
+}
 
 // A read-only video stream. Reference counted: a new stream starts at 1 and frees itself when
 // Release brings the count to 0. Both the FFmpeg file stream and the clip stream's own

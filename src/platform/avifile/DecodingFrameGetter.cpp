@@ -12,13 +12,13 @@ constexpr int kAttempts = 4;
 constexpr LONG kLongRun = 24;
 }  // namespace
 
-std::unique_ptr<DecodingFrameGetter> DecodingFrameGetter::Open(const std::string& path, int stream,
-                                                               LONG frameCount, bool always24,
+std::unique_ptr<DecodingFrameGetter> DecodingFrameGetter::Open(const StreamPlace& place,
+                                                               bool always24,
                                                                std::size_t cacheBytes) {
-  std::unique_ptr<VideoSource> source = VideoSource::Open(path, stream);
+  std::unique_ptr<VideoSource> source = VideoSource::Open(place);
   if (!source) return nullptr;
   return std::unique_ptr<DecodingFrameGetter>(
-      new DecodingFrameGetter(std::move(source), frameCount, always24, cacheBytes));
+      new DecodingFrameGetter(std::move(source), place.frames, always24, cacheBytes));
 }
 
 DecodingFrameGetter::DecodingFrameGetter(std::unique_ptr<VideoSource> source, LONG frameCount,
@@ -35,7 +35,7 @@ const void* DecodingFrameGetter::get(LONG position) {
 }
 
 const AVFrame* DecodingFrameGetter::picture(LONG position) {
-  if (position < 0 || (frameCount_ > 0 && position >= frameCount_)) return nullptr;
+  if (position < 0 || position >= frameCount_) return nullptr;
   if (!learnThrough(position)) return nullptr;
   const std::optional<LONG> slot = source_->timeline().slotFor(position);
   if (!slot) return nullptr;

@@ -26,10 +26,10 @@ class DecodingFrameGetter : public FrameGetter {
     long seeks = 0;    // repositionings (seek to a key frame or start over)
   };
 
-  // frameCount 0: as many frames as the file holds. always24: 24-bit BGR even for 8-bit
-  // sources. Null when the file or its decoder cannot be opened.
+  // Frames 0 .. place.frames - 1; every other position fails. always24: 24-bit BGR even for
+  // 8-bit sources. Null when the file or its decoder cannot be opened.
   static std::unique_ptr<DecodingFrameGetter> Open(
-      const std::string& path, int stream, LONG frameCount, bool always24 = false,
+      const StreamPlace& place, bool always24 = false,
       std::size_t cacheBytes = FrameCache::kDefaultBudget);
 
   const void* get(LONG position) override;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/avifile/AviFile.h"
+
 namespace avifile {
 
 namespace {
@@ -28,7 +30,7 @@ bool DibConverter::convert(const AVFrame& frame, std::vector<BYTE>& dib) {
   const auto format = AVPixelFormat(frame.format);
   const bool eight = !always24_ && (format == AV_PIX_FMT_PAL8 || format == AV_PIX_FMT_GRAY8);
   const WORD bitCount = eight ? 8 : 24;
-  if (frame.width <= 0 || frame.height <= 0) return false;
+  if (!FrameSizeAllowed(frame.width, frame.height)) return false;
   const BITMAPINFOHEADER header = MakeDibHeader(frame.width, frame.height, bitCount);
   const std::size_t paletteBytes = 4 * std::size_t(header.biClrUsed);
   const std::size_t size = sizeof header + paletteBytes + header.biSizeImage;

@@ -8,7 +8,7 @@
 
 namespace avifile {
 
-AVISTREAMINFOA StreamInfoFromHeaders(const StreamHeaders& headers, DWORD indexedFrames) {
+AVISTREAMINFOA StreamInfoFromHeaders(const StreamHeaders& headers, LONG frames) {
   const AVIStreamHeader h = headers.header();
   AVISTREAMINFOA info{};
   info.fccType = h.fccType;
@@ -19,7 +19,7 @@ AVISTREAMINFOA StreamInfoFromHeaders(const StreamHeaders& headers, DWORD indexed
   info.dwScale = h.dwScale;
   info.dwRate = h.dwRate;
   info.dwStart = h.dwStart;
-  info.dwLength = h.dwLength ? h.dwLength : indexedFrames;
+  info.dwLength = DWORD(std::max<LONG>(frames, 0));
   info.dwInitialFrames = h.dwInitialFrames;
   info.dwSuggestedBufferSize = h.dwSuggestedBufferSize;
   info.dwQuality = h.dwQuality;
@@ -36,7 +36,7 @@ AVISTREAMINFOA StreamInfoFromHeaders(const StreamHeaders& headers, DWORD indexed
 
 FfmpegFileStream::FfmpegFileStream(FileStreamSource source)
     : source_(std::move(source)),
-      info_(StreamInfoFromHeaders(source_.headers, source_.indexedFrames)) {}
+      info_(StreamInfoFromHeaders(source_.headers, source_.place.frames)) {}
 
 FfmpegFileStream::~FfmpegFileStream() = default;
 
@@ -69,7 +69,7 @@ HRESULT FfmpegFileStream::Info(AVISTREAMINFOA* info, LONG size) {
 }
 
 const BITMAPINFOHEADER* FfmpegFileStream::frame(LONG position) {
-  if (!getter_) getter_ = DecodingFrameGetter::Open(source_.path, source_.ffmpegIndex, length());
+  if (!getter_) getter_ = DecodingFrameGetter::Open(source_.place);
   return getter_ ? static_cast<const BITMAPINFOHEADER*>(getter_->get(position)) : nullptr;
 }
 

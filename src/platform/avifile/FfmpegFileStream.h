@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/avifile/AviFile.h"
+#include "platform/avifile/FrameCount.h"
 #include "platform/avifile/RiffScan.h"
 
 namespace avifile {
@@ -18,10 +19,8 @@ namespace avifile {
 class DecodingFrameGetter;
 
 struct FileStreamSource {
-  std::string path;
-  int ffmpegIndex = -1;     // stream number in FFmpeg's demuxer
-  StreamHeaders headers;    // "strh", "strf", "strn" of the stream's "strl"
-  DWORD indexedFrames = 0;  // frames covered by the index; the length when strh has none
+  StreamPlace place;
+  StreamHeaders headers;  // "strh", "strf", "strn" of the stream's "strl"
 };
 
 class FfmpegFileStream final : public IAVIStream {
@@ -43,9 +42,8 @@ class FfmpegFileStream final : public IAVIStream {
   HRESULT ReadData(FOURCC fcc, void* buffer, LONG* bufferSize) override;
   HRESULT WriteData(FOURCC, void*, LONG) override { return AVIERR_READONLY; }
 
-  const std::string& path() const { return source_.path; }
-  int ffmpegIndex() const { return source_.ffmpegIndex; }
-  LONG length() const { return LONG(info_.dwLength); }
+  const StreamPlace& place() const { return source_.place; }
+  LONG length() const { return source_.place.frames; }
 
  private:
   ~FfmpegFileStream() override;
@@ -58,7 +56,8 @@ class FfmpegFileStream final : public IAVIStream {
   std::unique_ptr<DecodingFrameGetter> getter_;  // for Read, ReadFormat and FindSample
 };
 
-// Stream information from a stream header and its format chunk.
-AVISTREAMINFOA StreamInfoFromHeaders(const StreamHeaders& headers, DWORD indexedFrames);
+// Stream information from a stream header and its format chunk; the length is the frames the
+// file holds, whatever the header says. Frame positions count from 0 whatever dwStart says.
+AVISTREAMINFOA StreamInfoFromHeaders(const StreamHeaders& headers, LONG frames);
 
 }  // namespace avifile

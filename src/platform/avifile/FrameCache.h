@@ -8,14 +8,14 @@
 #include <list>
 #include <unordered_map>
 
-#include "platform/avifile/AviTypes.h"
+#include "platform/avifile/AviFile.h"
 #include "platform/avifile/FfmpegHandles.h"
 
 namespace avifile {
 
 class FrameCache {
  public:
-  static constexpr std::size_t kDefaultBudget = std::size_t(256) << 20;
+  static constexpr std::size_t kDefaultBudget = kFrameBudgetBytes;
 
   explicit FrameCache(std::size_t budgetBytes = kDefaultBudget) : budget_(budgetBytes) {}
 

@@ -17,19 +17,21 @@ StreamFrameGetter::~StreamFrameGetter() {
 
 const void* StreamFrameGetter::get(LONG position) {
   LONG formatSize = 0;
+  // A header and at most a full colour table of 256 entries.
+  constexpr LONG kMaxFormat = LONG(sizeof(BITMAPINFOHEADER)) + 4 * 256;
   if (stream_->ReadFormat(position, nullptr, &formatSize) < 0 ||
-      formatSize < LONG(sizeof(BITMAPINFOHEADER)))
+      formatSize < LONG(sizeof(BITMAPINFOHEADER)) || formatSize > kMaxFormat)
     return nullptr;
   std::vector<BYTE> format(std::size_t(formatSize), 0);
   LONG given = formatSize;
   if (stream_->ReadFormat(position, format.data(), &given) < 0) return nullptr;
   BITMAPINFOHEADER header;
   std::memcpy(&header, format.data(), sizeof header);
-  if (header.biCompression != 0 || header.biWidth <= 0 || header.biHeight == 0 ||
+  const std::int64_t height = std::abs(std::int64_t(header.biHeight));
+  if (header.biCompression != 0 || !FrameSizeAllowed(header.biWidth, height) ||
       (header.biBitCount != 8 && header.biBitCount != 24 && header.biBitCount != 32))
     return nullptr;
-  const DWORD image =
-      DibConverter::RowBytes(header.biWidth, header.biBitCount) * DWORD(std::abs(header.biHeight));
+  const DWORD image = DibConverter::RowBytes(header.biWidth, header.biBitCount) * DWORD(height);
   // The colour table is whatever the format carries beyond its header.
   header.biSize = sizeof header;
   header.biSizeImage = image;

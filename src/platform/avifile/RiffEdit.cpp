@@ -85,6 +85,20 @@ bool PatchStreamHandler(const std::string& path, int stream, FOURCC handler) {
          WriteDword(path, s->strh.dataOffset + offsetof(AVIStreamHeader, fccHandler), handler);
 }
 
+bool PatchStreamHeaderField(const std::string& path, int stream, std::size_t offset, DWORD value) {
+  const std::optional<RiffLayout> layout = ScanRiff(path);
+  const StreamHeaders* s = Stream(layout, stream);
+  return s && s->strh.available >= offset + 4 &&
+         WriteDword(path, s->strh.dataOffset + std::int64_t(offset), value);
+}
+
+bool PatchStreamFormatSize(const std::string& path, int stream, LONG width, LONG height) {
+  const std::optional<RiffLayout> layout = ScanRiff(path);
+  const StreamHeaders* s = Stream(layout, stream);
+  return s && s->strf.available >= 12 && WriteDword(path, s->strf.dataOffset + 4, DWORD(width)) &&
+         WriteDword(path, s->strf.dataOffset + 8, DWORD(height));
+}
+
 bool PatchStreamPalette(const std::string& path, int stream, const RGBQUAD* palette, int entries) {
   const std::optional<RiffLayout> layout = ScanRiff(path);
   const StreamHeaders* s = Stream(layout, stream);

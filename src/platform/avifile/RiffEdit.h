@@ -5,6 +5,7 @@
 // than the file holds, a file without an index). Each call opens, edits and closes the file;
 // false when the file cannot be read or written or is not an AVI RIFF.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -28,6 +29,10 @@ bool RenameTopLevelChunk(const std::string& path, FOURCC from, FOURCC to);
 // per frame (rounded) when it is the first stream.
 bool PatchStreamRate(const std::string& path, int stream, DWORD rate, DWORD scale);
 bool PatchStreamHandler(const std::string& path, int stream, FOURCC handler);
+// One 32-bit field of the n-th stream header, at its byte offset (offsetof(AVIStreamHeader, ..)).
+bool PatchStreamHeaderField(const std::string& path, int stream, std::size_t offset, DWORD value);
+// The width and height of the BITMAPINFOHEADER in the n-th stream's "strf".
+bool PatchStreamFormatSize(const std::string& path, int stream, LONG width, LONG height);
 // The colour table that follows the n-th stream's BITMAPINFOHEADER in "strf".
 bool PatchStreamPalette(const std::string& path, int stream, const RGBQUAD* palette, int entries);
 

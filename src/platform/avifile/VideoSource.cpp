@@ -2,16 +2,18 @@
 
 #include <algorithm>
 
+#include "platform/avifile/AviFile.h"
 #include "platform/avifile/PictureSniff.h"
 
 namespace avifile {
 
-std::unique_ptr<VideoSource> VideoSource::Open(const std::string& path, int streamIndex) {
+std::unique_ptr<VideoSource> VideoSource::Open(const StreamPlace& place) {
   QuietFfmpeg();
   std::unique_ptr<VideoSource> source(new VideoSource);
-  source->path_ = path;
-  source->stream_ = streamIndex;
-  if (!source->openInput(path) || !source->openDecoder()) return nullptr;
+  source->path_ = place.path;
+  source->stream_ = place.ffmpegIndex;
+  source->origin_ = place.origin;
+  if (!source->openInput(place.path) || !source->openDecoder()) return nullptr;
   source->loadIndex();
   return source;
 }
@@ -68,6 +70,7 @@ CodecPtr VideoSource::newDecoder(bool frameThreads) const {
   decoder->pkt_timebase = input_->streams[stream_]->time_base;
   decoder->thread_type = frameThreads ? FF_THREAD_FRAME : FF_THREAD_SLICE;
   decoder->thread_count = 0;
+  decoder->max_pixels = kMaxFramePixels;  // refused before the decoder allocates the picture
   if (avcodec_open2(decoder.get(), decoderCodec_, nullptr) < 0) return nullptr;
   return decoder;
 }
@@ -80,9 +83,10 @@ void VideoSource::loadIndex() {
   slots.reserve(std::size_t(count));
   for (int i = 0; i < count; ++i) {
     const AVIndexEntry* e = avformat_index_get_entry(stream, i);
-    if (!e || e->size <= 0 || e->timestamp < 0 || e->timestamp > INT32_MAX) continue;
-    slots.push_back(LONG(e->timestamp));
-    if (e->flags & AVINDEX_KEYFRAME) keys.push_back(LONG(e->timestamp));
+    const std::optional<LONG> slot = e ? slotOf(e->timestamp) : std::nullopt;
+    if (!slot || e->size <= 0) continue;
+    slots.push_back(*slot);
+    if (e->flags & AVINDEX_KEYFRAME) keys.push_back(*slot);
   }
   std::sort(slots.begin(), slots.end());
   slots.erase(std::unique(slots.begin(), slots.end()), slots.end());
@@ -102,7 +106,7 @@ bool VideoSource::seek(LONG key, bool longRun) {
     if (!openInput(path_)) return false;  // a fresh demuxer reads from the first chunk
     resetSession(-1, 0);
   } else {
-    if (av_seek_frame(input_.get(), stream_, key, AVSEEK_FLAG_BACKWARD) < 0) return false;
+    if (av_seek_frame(input_.get(), stream_, origin_ + key, AVSEEK_FLAG_BACKWARD) < 0) return false;
     resetSession(key, timeline_.firstOrdinal(key));
   }
   positioned_ = true;
@@ -120,6 +124,12 @@ void VideoSource::resetSession(LONG key, LONG ordinal) {
   leadingKnown_ = !sniff_ || key < 0;
   leading_ = 0;
   nextOrdinal_ = ordinal;
+}
+
+std::optional<LONG> VideoSource::slotOf(std::int64_t timestamp) const {
+  if (timestamp == AV_NOPTS_VALUE || timestamp < origin_ || timestamp - origin_ > INT32_MAX)
+    return std::nullopt;
+  return LONG(timestamp - origin_);
 }
 
 std::optional<Picture> VideoSource::next() {
@@ -157,7 +167,7 @@ bool VideoSource::readPacket() {
       av_bsf_send_packet(bsf_.get(), nullptr);
       continue;
     }
-    if (raw_->stream_index != stream_ || raw_->size <= 0 || raw_->dts == AV_NOPTS_VALUE) {
+    if (raw_->stream_index != stream_ || raw_->size <= 0 || !slotOf(raw_->dts)) {
       av_packet_unref(raw_.get());
     } else if (!bsf_) {
       av_packet_move_ref(packet_.get(), raw_.get());
@@ -181,7 +191,12 @@ bool VideoSource::feedDecoder() {
     return true;
   }
   AVPacket& packet = *packet_;
-  const LONG slot = LONG(packet.dts);
+  const std::optional<LONG> known = slotOf(packet.dts);
+  if (!known) {  // a timestamp a filter made up: no frame of the file
+    av_packet_unref(&packet);
+    return true;
+  }
+  const LONG slot = *known;
   timeline_.learn(slot);
   if (firstPacket_) {
     firstPacket_ = false;
@@ -224,8 +239,9 @@ void VideoSource::settleLeading() {
 void VideoSource::takeFrame(AVFrame* frame) {
   FramePtr picture = makeFrame();
   av_frame_move_ref(picture.get(), frame);
-  if (tagged_ && picture->pts != AV_NOPTS_VALUE) {
-    const LONG slot = LONG(picture->pts);
+  const std::optional<LONG> tag = slotOf(picture->pts);
+  if (tagged_ && tag) {
+    const LONG slot = *tag;
     nextOrdinal_ = timeline_.ordinalOf(slot) + 1;
     ready_.push_back(Picture{slot, std::move(picture)});
   } else if (!leadingKnown_) {

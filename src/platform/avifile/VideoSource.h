@@ -1,7 +1,8 @@
 #pragma once
 
 // Demuxes one video stream of an AVI file and decodes it into pictures in display order, each
-// tagged with the frame number (slot) whose data it came from. Random access goes through the
+// tagged with the frame number (slot) whose data it came from: FFmpeg's timestamp less the
+// stream's origin, so that the stream's first chunk is frame 0. Random access goes through the
 // file's index: seek to a key frame, then read forward. A file without an index is read from
 // its start. One per frame getter; used by one thread at a time.
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/avifile/FfmpegHandles.h"
+#include "platform/avifile/FrameCount.h"
 #include "platform/avifile/PictureTimeline.h"
 
 namespace avifile {
@@ -24,7 +26,7 @@ struct Picture {
 class VideoSource {
  public:
   // Null when the file cannot be opened or the stream has no decoder.
-  static std::unique_ptr<VideoSource> Open(const std::string& path, int streamIndex);
+  static std::unique_ptr<VideoSource> Open(const StreamPlace& place);
   ~VideoSource();
   VideoSource(const VideoSource&) = delete;
   VideoSource& operator=(const VideoSource&) = delete;
@@ -49,6 +51,8 @@ class VideoSource {
   CodecPtr newDecoder(bool frameThreads) const;
   void loadIndex();
   void resetSession(LONG key, LONG ordinal);
+  // The frame number of an FFmpeg timestamp; nullopt outside 0 .. INT32_MAX.
+  std::optional<LONG> slotOf(std::int64_t timestamp) const;
   bool readPacket();
   bool feedDecoder();
   void takeFrame(AVFrame* frame);
@@ -58,6 +62,7 @@ class VideoSource {
 
   std::string path_;
   int stream_ = -1;
+  std::int64_t origin_ = 0;
   InputPtr input_;
   BsfPtr bsf_;
   const AVCodec* decoderCodec_ = nullptr;
