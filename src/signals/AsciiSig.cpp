@@ -124,6 +124,10 @@ std::string TASCIISigClass::ReadLineText() {
 void TASCIISigClass::FindData() {
   columnTitles_.clear();
   while (!AtEnd()) {
+    // Blank lines never start the data: counted as a sample, they would yield no value.
+    char c = ReadChar();
+    while (isLineEnd(c)) c = ReadChar();
+    StepBack(c);
     const std::int64_t line = Position();
     try {
       ReadNumber();
