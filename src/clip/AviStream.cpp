@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QThread>
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
 
 #include "clip/RIFF.h"
 #include "platform/Exception.h"
@@ -55,6 +58,21 @@ void TAVISTREAM::Open(const QString& fileName) {
   opened_ = found && stream;
   if (!opened_) fileStream_.reset();
   currentStream_ = fileStream_.get();
+  if (opened_) RefuseOversizedFrames();
+}
+
+// Frames beyond the AVI library's bound would never show; saying why beats a blank window.
+void TAVISTREAM::RefuseOversizedFrames() {
+  AVISTREAMINFOA info{};
+  if (!GetInfo(info)) return;
+  const std::int64_t width = std::int64_t(info.rcFrame.right) - info.rcFrame.left;
+  const std::int64_t height = std::int64_t(info.rcFrame.bottom) - info.rcFrame.top;
+  if (width <= 0 || height <= 0 || FrameSizeAllowed(width, height)) return;
+  Close();
+  throw Exception(QStringLiteral("Frames of %1 x %2 pixels are too large: at most %3 pixels")
+                      .arg(width)
+                      .arg(height)
+                      .arg(kMaxFramePixels));
 }
 
 void TAVISTREAM::Close() {
@@ -91,7 +109,7 @@ bool TAVISTREAM::GetFrame(PGETFRAME getter, int frame, int& totalSize,
   bitmap = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(getter, frame));
   if (!bitmap) return false;
   totalSize = int(PackedDibSize(bitmap));
-  Height = bitmap->biHeight;
+  Height = std::abs(bitmap->biHeight);  // a size; top-down rows have a negative height
   Width = bitmap->biWidth;
   return true;
 }
@@ -102,7 +120,8 @@ void TAVISTREAM::GetFrameClose(PGETFRAME getter) {
 
 int TAVISTREAM::GetFrameCount() {
   AVISTREAMINFOA info{};
-  return GetInfo(info) ? int(info.dwLength) : 0;
+  if (!GetInfo(info)) return 0;
+  return int(std::min<DWORD>(info.dwLength, DWORD(std::numeric_limits<int>::max())));
 }
 
 QString TAVISTREAM::FileNamePart() const {

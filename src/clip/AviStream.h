@@ -34,8 +34,10 @@ class TAVISTREAM {
   TAVISTREAM& operator=(const TAVISTREAM&) = delete;
 
   // Opens the file's first video stream with the standard AVI handler, whatever the name's
-  // extension; raises "Stream Open Failed" when the file cannot be opened. A file without a
-  // video stream leaves the stream unopened. Does nothing when already opened.
+  // extension; raises "Stream Open Failed" when the file cannot be opened, and a message
+  // naming the size when the stream's frames exceed the AVI library's bound (kMaxFramePixels);
+  // both leave the stream unopened. A file without a video stream leaves the stream unopened.
+  // Does nothing when already opened.
   void Open(const QString& fileName);
   void Close();
   bool Opened() const { return opened_; }
@@ -51,7 +53,7 @@ class TAVISTREAM {
   // totalSize is its size in bytes. Sets Width and Height from the frame.
   bool GetFrame(PGETFRAME getter, int frame, int& totalSize, const BITMAPINFOHEADER*& bitmap);
   void GetFrameClose(PGETFRAME getter);
-  // The length from the stream information; 0 when there is none.
+  // The length from the stream information (at most INT_MAX); 0 when there is none.
   int GetFrameCount();
 
   int TypeCount() const { return types_.Count(); }
@@ -120,6 +122,7 @@ class TAVISTREAM {
 
  private:
   friend class TOwnStream;
+  void RefuseOversizedFrames();
   struct StreamReleaser {
     void operator()(IAVIStream* s) const { AVIStreamRelease(s); }
   };

@@ -3,29 +3,47 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QTemporaryDir>
 
+#include "ClipKit.h"
 #include "TestSupport.h"
 #include "clip/AviStream.h"
 #include "descriptors/DescriptorText.h"
 #include "display/ChildForm.h"
+#include "platform/Exception.h"
 #include "platform/RegIniFile.h"
+#include "platform/avifile/RiffEdit.h"
 
 namespace {
 
-// A clip of 4 x 3 pixels whose frame n is filled with the grey level 10 * n.
-class GreyClip : public TAVISTREAM {
+// A clip of 4 x 3 pixels whose frame n has the grey level 10 * n + 60 * (row from the top),
+// stored bottom-up as usual or, with a negative height, top-down.
+class RowsClip : public TAVISTREAM {
  public:
-  GreyClip() : TAVISTREAM(QStringLiteral("AVI")) {
+  explicit RowsClip(bool topDown) : TAVISTREAM(QStringLiteral("AVI")), topDown_(topDown) {
     Width = 4;
     Height = 3;
     FrameCount = 5;
   }
 
  protected:
+  HRESULT StreamReadFormat(LONG position, void* format, LONG* size) override {
+    const HRESULT r = TAVISTREAM::StreamReadFormat(position, format, size);
+    if (r == AVIERR_OK && format && topDown_)
+      static_cast<BITMAPINFOHEADER*>(format)->biHeight *= -1;
+    return r;
+  }
   int ReadFrame(int frame, void* buffer) override {
-    std::memset(buffer, 10 * frame, ImageSize());
+    const int stride = ImageSize() / Height;
+    for (int row = 0; row < Height; ++row) {
+      const int fromTop = topDown_ ? row : Height - 1 - row;
+      std::memset(static_cast<BYTE*>(buffer) + row * stride, 10 * frame + 60 * fromTop, stride);
+    }
     return kFrameRead;
   }
+
+ private:
+  bool topDown_;
 };
 
 std::unique_ptr<TChildForm> makeChild(TAVISTREAM* stream = nullptr,
@@ -96,15 +114,38 @@ TEST(ChildForm, TimingChangesMarkTheFrameStaleAndReachTheCompanions) {
   EXPECT_TRUE(child->UpdateFrame());       // stale: the next update redraws
 }
 
-TEST(ChildForm, CopiesTheShownFrameToTheClipboard) {
-  GreyClip clip;
-  auto child = makeChild(&clip);
-  child->ShowFrame(3);
-  child->CopyFrameToClipboard();
-  const QImage image = QApplication::clipboard()->image();
-  ASSERT_FALSE(image.isNull());
-  EXPECT_EQ(image.size(), QSize(4, 3));
-  EXPECT_EQ(QColor(image.pixel(1, 1)), QColor(30, 30, 30));
+TEST(ChildForm, CopiesTheShownFrameToTheClipboardTopRowFirst) {
+  for (bool topDown : {false, true}) {
+    RowsClip clip(topDown);
+    auto child = makeChild(&clip);
+    child->ShowFrame(3);
+    for (int copy = 0; copy < 2; ++copy) {  // the second copy reads the size the first left
+      child->CopyFrameToClipboard();
+      const QImage image = QApplication::clipboard()->image();
+      ASSERT_FALSE(image.isNull()) << topDown;
+      EXPECT_EQ(image.size(), QSize(4, 3));
+      for (int y = 0; y < 3; ++y)
+        EXPECT_EQ(qGray(image.pixel(1, y)), 30 + 60 * y) << (topDown ? "top-down " : "") << y;
+    }
+  }
+}
+
+// The AVI library would refuse every frame; the stream says why when it opens.
+TEST(ClipStream, RefusesToOpenAClipWhoseFramesExceedTheFrameBudget) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath(QStringLiteral("big.avi")).toStdString();
+  ASSERT_EQ(clipkit::WriteClip(path, {.codec = clipkit::AviCodec::Mjpeg, .frames = 2}), AVIERR_OK);
+  ASSERT_TRUE(avifile::PatchStreamFormatSize(path, 0, 16000, 16000));
+  ASSERT_TRUE(avifile::PatchStreamHeaderField(path, 0, offsetof(AVIStreamHeader, rcRight),
+                                              16000 | 16000u << 16));
+  TAVISTREAM stream(QStringLiteral("AVI"));
+  try {
+    stream.Open(QString::fromStdString(path));
+    ADD_FAILURE() << "opened";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.message(), "Frames of 16000 x 16000 pixels are too large: at most 89478485 pixels");
+  }
+  EXPECT_FALSE(stream.Opened());
 }
 
 TEST(ChildForm, CompanionWindowsAreMadeOnceAndOnlyWhenAllowed) {
