@@ -44,6 +44,7 @@ TEST_F(VarnelViewerTest, ComponentsCarryTheirNamesAndUnprovidedFeaturesStayHidde
   EXPECT_EQ(find<QToolButton>(w.get(), "CloseAllBtn")->x(), 5 + 25);
   EXPECT_GE(w->width(), 230);
   EXPECT_LE(w->width(), 630);
+  EXPECT_EQ(w->OpenDirectory(), w->ProgramDirectory() + "Samples");
 }
 
 TEST_F(VarnelViewerTest, HintsOffAtCloseAreOffAtNextStart) {
@@ -58,11 +59,6 @@ TEST_F(VarnelViewerTest, HintsOffAtCloseAreOffAtNextStart) {
   auto w = makeViewer();
   EXPECT_FALSE(find<QAction>(w.get(), "ShowHints")->isChecked());
   EXPECT_FALSE(w->ShowHintsOn());
-}
-
-TEST_F(VarnelViewerTest, OpenDirectoryDefaultsToSamplesBesideTheProgram) {
-  auto w = makeViewer();
-  EXPECT_EQ(w->OpenDirectory(), w->ProgramDirectory() + "Samples");
 }
 
 TEST_F(VarnelViewerTest, DatabaseFilesRoundTrip) {
@@ -176,7 +172,7 @@ TEST_F(VarnelViewerTest, ChildThatRefusesKeepsEverythingOpen) {
   EXPECT_TRUE(w->Children().isEmpty());
 }
 
-TEST_F(VarnelViewerTest, CommandLineAndDroppedNamesEnterTheQueue) {
+TEST_F(VarnelViewerTest, CommandLineDropsAndOpenDialogFeedTheQueueInOrder) {
   QTemporaryDir dir;
   auto w = makeViewer({"a.avi", "b.txt", "", "ignored.avi"});
   EXPECT_EQ(w->OpenQueue(), (QStringList{"a.avi", "b.txt"}));
@@ -184,13 +180,9 @@ TEST_F(VarnelViewerTest, CommandLineAndDroppedNamesEnterTheQueue) {
   EXPECT_EQ(w->OpenQueue(), (QStringList{"a.avi", "b.txt", "c.avi"}));
   ASSERT_EQ(testsupport::script().shown.size(), 1u);
   EXPECT_EQ(testsupport::script().shown[0].text, "Drag-Drop of Folders not supported");
-}
-
-TEST_F(VarnelViewerTest, OpenDialogAppendsTheSelectionInOrder) {
-  auto w = makeViewer();
-  testsupport::script().files.push_back({{"/t/3.avi", "/t/1.avi", "/t/2.csv"}, 0});
+  testsupport::script().files.push_back({{"/t/3.avi", "/t/1.avi"}, 0});
   find<QToolButton>(w.get(), "OpenBtn")->click();
-  EXPECT_EQ(w->OpenQueue(), (QStringList{"/t/3.avi", "/t/1.avi", "/t/2.csv"}));
+  EXPECT_EQ(w->OpenQueue(), (QStringList{"a.avi", "b.txt", "c.avi", "/t/3.avi", "/t/1.avi"}));
   ASSERT_EQ(testsupport::script().fileRequests.size(), 1u);
   EXPECT_EQ(testsupport::script().fileRequests[0].caption, "Select File to Preview or Graph");
 }
