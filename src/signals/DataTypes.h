@@ -31,6 +31,30 @@ int TypeCode(std::string_view name);
 // Channel data file extension: ".I16" .. ".W32", ".ASC"; ".SIG" for unknown codes.
 std::string_view Extension(int code);
 
+// Calls fn with a value of the element type held in memory for this code (std::int16_t for
+// signedWord16 with WORD16), or with std::nullptr_t for a type without a decoder.
+template <class Fn>
+void VisitMemoryType(int memoryType, bool signedWord16, Fn&& fn) {
+  switch (memoryType) {
+    case kInt16:
+      return fn(std::int16_t{});
+    case kInt32:
+      return fn(std::int32_t{});
+    case kReal32:
+      return fn(float{});
+    case kReal64:
+      return fn(double{});
+    case kWord8:
+      return fn(std::uint8_t{});
+    case kWord16:
+      return signedWord16 ? fn(std::int16_t{}) : fn(std::uint16_t{});
+    case kWord32:
+      return fn(std::uint32_t{});
+    default:
+      return fn(nullptr);
+  }
+}
+
 // The value of an element held in memory with this type; 0 for a type without a decoder.
 double Decode(int memoryType, const std::byte* element);
 // Stores value as one element of this type: integers round half to even and keep their low

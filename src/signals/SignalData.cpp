@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/Exception.h"
@@ -124,6 +125,23 @@ double TSignalData::GetValue(int i) const {
   return Stored(rule, i) * rule.scale + rule.offset;
 }
 
+// Calls fn(i, value) for every held sample, decoded by one loop per element type.
+template <class Fn>
+void TSignalData::ForEachHeld(const TValueRule& rule, Fn&& fn) const {
+  sigtype::VisitMemoryType(memoryType_, rule.signedWord16, [&](auto tag) {
+    using T = decltype(tag);
+    for (int i = 0; i < heldCount_; ++i) {
+      double stored = 0;
+      if constexpr (!std::is_same_v<T, std::nullptr_t>) {
+        T v;
+        std::memcpy(&v, data_.get() + std::size_t(i) * sizeof(T), sizeof(T));
+        stored = double(v);
+      }
+      fn(i, stored * rule.scale + rule.offset);
+    }
+  });
+}
+
 void TSignalData::GetValues(int first, int count, float* out) const {
   const TValueRule rule = ValueRule();
   const float null = NullValue();
@@ -131,9 +149,13 @@ void TSignalData::GetValues(int first, int count, float* out) const {
     const int i = first + k;
     if (rule.fromIndex)
       out[k] = float(i * rule.scale + rule.offset);
-    else
-      out[k] = i >= 0 && i < heldCount_ ? float(Stored(rule, i) * rule.scale + rule.offset) : null;
+    else if (i < 0 || i >= heldCount_)
+      out[k] = null;
   }
+  if (rule.fromIndex) return;
+  ForEachHeld(rule, [&](int i, double v) {
+    if (i >= first && i - first < count) out[i - first] = float(v);
+  });
 }
 
 void TSignalData::SetRawValue(int i, double value) {
@@ -150,13 +172,11 @@ void TSignalData::HoldSamples(std::unique_ptr<std::byte[]> data, int count, int 
 }
 
 void TSignalData::ScanExtremes() {
-  const TValueRule rule = ValueRule();
   double lowest = 1E37, highest = -1E37;
-  for (int i = 0; i < heldCount_; ++i) {
-    const double v = Stored(rule, i) * rule.scale + rule.offset;
+  ForEachHeld(ValueRule(), [&](int, double v) {
     if (v < lowest) lowest = v;
     if (v > highest) highest = v;
-  }
+  });
   SetProperty(kMaxValue, highest);
   SetProperty(kMinValue, lowest);
 }

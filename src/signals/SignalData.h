@@ -108,6 +108,8 @@ class TSignalData {
   void ScanExtremes();
   void HoldSamples(std::unique_ptr<std::byte[]> data, int count, int memoryType);
   double Stored(const TValueRule& rule, int i) const;
+  template <class Fn>
+  void ForEachHeld(const TValueRule& rule, Fn&& fn) const;
 
   std::array<QString, kPropertyCount> properties_;
   std::bitset<40> marks_;
