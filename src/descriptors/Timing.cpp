@@ -55,10 +55,21 @@ std::int32_t TTimingModel::FrameOfTime(float time) const {
   return std::int32_t(frames);
 }
 
+namespace {
+float PeriodOf(double rate) {
+  return float((1.0L / (long double)rate) * 1000.0L);
+}
+}  // namespace
+
+bool UsableFrameRate(double rate) {
+  return rate > 0 && std::isfinite(PeriodOf(rate));
+}
+
 TTimingValues DeriveTiming(double rate, double markFrame, double timeAtMarkFrame) {
-  if (!(rate > 0)) rate = 1000;
+  if (!UsableFrameRate(rate)) rate = 1000;
   TTimingValues v;
-  v.period = float((1.0L / (long double)rate) * 1000.0L);
+  v.period = PeriodOf(rate);
   v.offset = float(timeAtMarkFrame - markFrame * double(v.period));
+  if (!std::isfinite(v.offset)) v.offset = 0;
   return v;
 }

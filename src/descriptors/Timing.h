@@ -54,8 +54,14 @@ class TTimingModel {
 // Decimals for a period in ms: Trunc(log10(frames per ms)) + 2, at least 0.
 int TimeDecimalsOf(float period);
 
-// The model given by the three "Timing" entries. A rate that is not above 0 (or not a number)
-// is taken as 1000 frames per second.
+// A frame rate the model can take: above 0 with a period (1000 / rate ms) that is a finite
+// single-precision number. A positive but tiny rate (1e-40) once gave an infinite period and a
+// time of frame 0 that was no number.
+bool UsableFrameRate(double rate);
+
+// The model given by the three "Timing" entries. A rate that is not usable is taken as 1000
+// frames per second; an offset that is not finite (a huge mark frame times a huge period) as 0,
+// as a mark frame and a time that cannot be read are.
 struct TTimingValues {
   float period = 1;
   float offset = 0;

@@ -27,6 +27,14 @@ class TIndentDelegate : public QStyledItemDelegate {
   int indent_;
 };
 
+// A name holding "=" would end at it, its rest going into the value; a "[" in a name starts a
+// section header, or ends the titles section for every later title when the text is read.
+QString NameRefusal(const QString& name) {
+  for (const QChar c : {QChar(u'='), QChar(u'[')})
+    if (name.contains(c)) return QStringLiteral("Title field names may not contain \"%1\".").arg(c);
+  return {};
+}
+
 QString trimLeft(const QString& text) {
   qsizetype i = 0;
   while (i < text.size() && text[i] <= u' ') ++i;
@@ -117,6 +125,13 @@ void TTitleGrid::cellEdited(QTableWidgetItem* cell) {
   if (cell->column() == 1) {
     if (text.isEmpty()) text = QStringLiteral("?");
     line = LineName(old) + u'=' + text;
+  } else if (const QString refusal = NameRefusal(text); !refusal.isEmpty()) {
+    // The name would not survive the descriptor text: the cell takes its old name back.
+    reloading_ = true;
+    cell->setText(LineName(old));
+    reloading_ = false;
+    warn(refusal);
+    return;
   } else {
     line = text + u'=' + LineValue(old);
   }

@@ -6,7 +6,8 @@
 
 // A two-column grid over a list of "name=value" lines (not owned): row r shows the name and
 // the value of line r, and edits go straight into the list. Leaving a name cell that is blank
-// or repeats another row's name (without regard to case) is refused with a warning.
+// or repeats another row's name (without regard to case) is refused with a warning; a typed
+// name holding "=" or "[" is refused with a warning and the cell keeps its old name.
 class TTitleGrid : public QTableWidget {
   Q_OBJECT
  public:

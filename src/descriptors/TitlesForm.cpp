@@ -3,6 +3,9 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "descriptors/DescriptorSections.h"
 #include "descriptors/DescriptorWindow.h"
@@ -71,10 +74,37 @@ bool TTitlesForm::locate(const TStringListList& lists) {
   return lists_.Complete();
 }
 
+// The rate the timing takes: 1000 frames/s for one that cannot be read or used.
+double TTitlesForm::frameRate() const {
+  const double rate = floatOr(frameRateFld_, 0);
+  return UsableFrameRate(rate) ? rate : 1000;
+}
+
+int TTitlesForm::markFrame() {
+  if (!markFrameFld_->IsBlank()) lastMark_ = integerOr(markFrameFld_, lastMark_);
+  return lastMark_;
+}
+
+double TTitlesForm::timeAtMark() {
+  if (!timeFrameFld_->IsBlank()) lastTime_ = floatOr(timeFrameFld_, lastTime_);
+  return lastTime_;
+}
+
+// A value equal to the field's blank value shows as an empty field; it is remembered here.
+void TTitlesForm::showMark(int mark) {
+  lastMark_ = mark;
+  markFrameFld_->SetIntegerValue(mark);
+}
+
+void TTitlesForm::showTime(double time) {
+  lastTime_ = time;
+  timeFrameFld_->SetFloatValue(time);
+}
+
 void TTitlesForm::loadDefaultTiming() {
   frameRateFld_->SetFloatValue(1000);
-  markFrameFld_->SetIntegerValue(0);
-  timeFrameFld_->SetFloatValue(0);
+  showMark(0);
+  showTime(0);
 }
 
 void TTitlesForm::loadTiming(const QStringList& timing) {
@@ -88,8 +118,8 @@ void TTitlesForm::loadTiming(const QStringList& timing) {
     time = StrToFloat(valueOf(timing, kTimeAtMarkFrame));
   } catch (const Exception&) {
   }
-  markFrameFld_->SetIntegerValue(mark);
-  timeFrameFld_->SetFloatValue(time);
+  showMark(mark);
+  showTime(time);
   // Taken unchecked: the frame-rate handler reads a bad rate as 1000 without a message.
   frameRateFld_->LoadText(valueOf(timing, kFrameRate));
 }
@@ -117,14 +147,10 @@ void TTitlesForm::ParseDescriptor(TStringListList& lists, const std::string& tex
 void TTitlesForm::FrameRateFldChange() {
   if (loading_ || inFrameRate_) return;
   inFrameRate_ = true;
-  double rate = floatOr(frameRateFld_, 0);
-  if (!(rate > 0)) {
-    rate = 1000;
-    frameRateFld_->SetFloatValue(rate);
-  }
+  const double rate = frameRate();
+  if (rate != floatOr(frameRateFld_, 0)) frameRateFld_->SetFloatValue(rate);
   if (window_) {
-    const TTimingValues t =
-        DeriveTiming(rate, integerOr(markFrameFld_, 0), floatOr(timeFrameFld_, 0));
+    const TTimingValues t = DeriveTiming(rate, markFrame(), timeAtMark());
     if (t.period != window_->EffectiveFramePeriod() || t.offset != window_->TimeOffset()) {
       window_->SetFramePeriod(t.period);
       window_->SetTimeOffset(t.offset);
@@ -148,9 +174,7 @@ void TTitlesForm::MarkFrameFldChange() {
   if (window_) {
     window_->UpdateFrame();
     // Shows the time of the new mark frame; the timing itself stays.
-    const int mark = integerOr(markFrameFld_, 0);
-    timeFrameFld_->SetFloatValue(double(window_->EffectiveFramePeriod()) * mark +
-                                 double(window_->TimeOffset()));
+    showTime(double(window_->EffectiveFramePeriod()) * markFrame() + double(window_->TimeOffset()));
     // The new mark frame and its time are an edit that OK must store.
     modified_ = true;
   }
@@ -158,7 +182,9 @@ void TTitlesForm::MarkFrameFldChange() {
 }
 
 void TTitlesForm::FirstSBClick(int step) {
-  markFrameFld_->SetIntegerValue(integerOr(markFrameFld_, 0) + step);
+  const std::int64_t next = std::int64_t(markFrame()) + step;  // no overflow at the ends
+  markFrameFld_->SetIntegerValue(int(std::clamp<std::int64_t>(next, std::numeric_limits<int>::min(),
+                                                              std::numeric_limits<int>::max())));
 }
 
 void TTitlesForm::titleCountChanged() {
@@ -205,9 +231,8 @@ void TTitlesForm::PageControlChange(int page) {
 void TTitlesForm::ComposeDescriptor(TStringListList& lists, std::string& text) {
   if (!locate(lists)) return;
   // Sections of other subsystems (Quick Measure's scale) stay with the clip.
-  text = ComposeDescriptorText(floatOr(frameRateFld_, 1000), integerOr(markFrameFld_, 0),
-                               floatOr(timeFrameFld_, 0), *lists_.camera, *lists_.titles,
-                               OtherSections(text));
+  text = ComposeDescriptorText(frameRate(), markFrame(), timeAtMark(), *lists_.camera,
+                               *lists_.titles, OtherSections(text));
 }
 
 bool TTitlesForm::EditDescriptors(const QString& caption, IDescriptorWindow* window,
@@ -231,8 +256,9 @@ bool TTitlesForm::EditDescriptors(const QString& caption, IDescriptorWindow* win
   if (changed) {
     *lists_.titles = working_;
     SetLineValue(*lists_.timing, kFrameRate, frameRateFld_->text());
-    SetLineValue(*lists_.timing, kMarkFrame, QString::number(integerOr(markFrameFld_, 0)));
-    SetLineValue(*lists_.timing, kTimeAtMarkFrame, timeFrameFld_->text());
+    SetLineValue(*lists_.timing, kMarkFrame, QString::number(markFrame()));
+    SetLineValue(*lists_.timing, kTimeAtMarkFrame,
+                 QString::fromStdString(FloatToStr(timeAtMark())));
     ComposeDescriptor(db.lists, text);
   } else {
     window->SetFramePeriod(period);

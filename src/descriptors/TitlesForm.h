@@ -64,6 +64,11 @@ class TTitlesForm : public QDialog {
   void loadTiming(const QStringList& timing);
   void loadDefaultTiming();
   void titleCountChanged();
+  double frameRate() const;
+  int markFrame();
+  double timeAtMark();
+  void showMark(int mark);
+  void showTime(double time);
 
   QTabWidget* pages_ = nullptr;
   TTitleGrid* titlesGrid_ = nullptr;
@@ -82,6 +87,10 @@ class TTitlesForm : public QDialog {
   QStringList working_;  // the titles being edited
   TDatabases* db_ = nullptr;
   bool modified_ = false;
+  // The last mark frame and time that were not blank: an emptied field reads as its blank value
+  // (10000000), which must not become the mark frame or shift the timing by 10000 s.
+  int lastMark_ = 0;
+  double lastTime_ = 0;
   bool loading_ = false;  // fields are being filled: their handlers wait
   bool inFrameRate_ = false;
   bool inMarkFrame_ = false;

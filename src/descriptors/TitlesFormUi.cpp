@@ -118,8 +118,13 @@ QWidget* TTitlesForm::buildTimingPage() {
 
   connect(frameRateFld_, &TEditNumeric::Change, this, &TTitlesForm::FrameRateFldChange);
   // Leaving the time field applies it; a hidden form is not being left by the user.
+  // A field left empty shows the value it keeps standing for.
   connect(timeFrameFld_, &QLineEdit::editingFinished, this, [this] {
+    if (timeFrameFld_->IsBlank()) showTime(lastTime_);
     if (isVisible()) FrameRateFldChange();
+  });
+  connect(markFrameFld_, &QLineEdit::editingFinished, this, [this] {
+    if (markFrameFld_->IsBlank()) showMark(lastMark_);
   });
   connect(markFrameFld_, &TEditNumeric::Change, this, &TTitlesForm::MarkFrameFldChange);
   connect(timingLocked_, &QCheckBox::clicked, this, &TTitlesForm::TimingLockedCBClick);

@@ -29,6 +29,8 @@ class TEditNumeric : public QLineEdit {
   void SetPrecision(int p) { precision_ = p; }
   QString LastText() const { return lastText_; }
 
+  // The field is empty (or blanks only): it reads as BlankValue.
+  bool IsBlank() const { return text().trimmed().isEmpty(); }
   // Both throw Exception when the text is not a number of the field's kind.
   double FloatValue() const;
   int IntegerValue() const;

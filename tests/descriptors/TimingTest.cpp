@@ -20,7 +20,12 @@ TEST(TimingModel, PeriodHasAFloorOnStoringAnotherOnUseAndABadRateMeans1000PerSec
   }
   t.SetFramePeriod(0.00002f);
   EXPECT_EQ(t.EffectiveFramePeriod(), 0.00002f);
-  for (double bad : {0.0, -3.0, double(kNaN)}) EXPECT_EQ(DeriveTiming(bad, 0, 0).period, 1.0f);
+  // A positive rate of 1e-40 once gave an infinite period and an offset that was no number.
+  for (double bad : {0.0, -3.0, double(kNaN), 1e-40}) {
+    EXPECT_EQ(DeriveTiming(bad, 0, 5).period, 1.0f) << bad;
+    EXPECT_EQ(DeriveTiming(bad, 0, 5).offset, 5.0f) << bad;
+  }
+  EXPECT_EQ(DeriveTiming(1e-30, 2e9, 0).offset, 0.0f);  // past the float range
 }
 
 TEST(TimingModel, FrameOfTimeRoundsHalvesToEvenAndSaturates) {

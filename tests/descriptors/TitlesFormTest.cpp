@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "EditorKit.h"
 #include "descriptors/DescriptorText.h"
@@ -12,6 +13,16 @@
 namespace {
 
 const std::string kTiming500 = "[Timing]\rFrame Rate=500\rMark Frame=10\rTime at Mark Frame=100\r";
+
+// "|" stands for the carriage return that ends every line.
+std::string T(std::string text) {
+  std::replace(text.begin(), text.end(), '|', '\r');
+  return text;
+}
+
+const std::string kCameraTemplate =
+    T("[Camera]|Camera Type=?|Camera ID=?|Session ID=?|Recording Rate=?|Exposure Setting=?|"
+      "Date and Time=?|");
 
 class TitlesFormTest : public ::testing::Test {
  protected:
@@ -95,8 +106,10 @@ TEST_F(TitlesFormTest, OkStoresOnlyAChangeAndAFractionalRateSurvivesComposeAndPa
     click("OKBtn");
   });
   ASSERT_TRUE(changed);
-  EXPECT_EQ(entry("Timing", "Frame Rate"), "29.97");
-  EXPECT_EQ(entry("Scaling", "Gage"), "a[b]");  // other sections stay with the clip
+  // Other sections stay with the clip, after the three the editor composes.
+  EXPECT_EQ(window.text, T("[Timing]|Frame Rate=29.97|Mark Frame=0|Time at Mark Frame=80|") +
+                             kCameraTemplate +
+                             T("[Titles]|Title=?|Imager Name=?|[Scaling]|Gage=a[b]|"));
   const float period = window.EffectiveFramePeriod();
   EXPECT_EQ(period, float(1000.0 / 29.97));
   open(window.text);  // as the clip opens next time
@@ -123,7 +136,9 @@ TEST_F(TitlesFormTest, EditingOnlyTheMarkFrameKeepsTheTimingAndStoresTheNewMark)
   EXPECT_EQ(entry("Timing", "Frame Rate"), "500");
 }
 
-TEST_F(TitlesFormTest, BlankAndDuplicateNamesAreRefusedWithTheirMessages) {
+// A name with "=" or "[" once went into the text, where a later title became another
+// section's text.
+TEST_F(TitlesFormTest, BlankDuplicateAndMalformedNamesAreRefusedWithTheirMessages) {
   open(kTiming500 + "[Titles]\rDescription=sled\rOperator=kim\r");
   const bool changed = edit([&] {
     TTitleGrid* grid = titles();
@@ -137,17 +152,59 @@ TEST_F(TitlesFormTest, BlankAndDuplicateNamesAreRefusedWithTheirMessages) {
     EXPECT_TRUE(form.isVisible());
     find<QTabWidget>("PageControl")->setCurrentIndex(1);  // leaving the page is refused too
     EXPECT_EQ(find<QTabWidget>("PageControl")->currentIndex(), 0);
+    for (const char* malformed : {"Rig=A", "[Rig]", "Rig[2]"}) {
+      typeInCell(grid, 1, 0, QString::fromLatin1(malformed));
+      EXPECT_EQ(grid->item(1, 0)->text(), "description") << malformed;
+    }
     typeInCell(grid, 1, 0, QStringLiteral("  Rig"));
     click("OKBtn");
     EXPECT_FALSE(form.isVisible());
   });
   EXPECT_TRUE(changed);
   const QString duplicate = QStringLiteral("The name \"description\" is already used on row 1");
-  EXPECT_EQ(shownTexts(),
-            (QStringList{"Title field names may not be Blank.", duplicate, duplicate}));
+  const QString equals = QStringLiteral("Title field names may not contain \"=\".");
+  const QString bracket = QStringLiteral("Title field names may not contain \"[\".");
+  EXPECT_EQ(shownTexts(), (QStringList{"Title field names may not be Blank.", duplicate, duplicate,
+                                       equals, bracket, bracket}));
   EXPECT_EQ(testsupport::script().shown[0].icon, dialogs::Icon::Warning);
-  EXPECT_NE(window.text.find("[Titles]\rDescription=sled\rRig=?\rOperator=kim\r"),
-            std::string::npos);
+  // Opening the clip wrote its timing back normalised to mark frame 0.
+  EXPECT_EQ(window.text, T("[Timing]|Frame Rate=500|Mark Frame=0|Time at Mark Frame=80|") +
+                             kCameraTemplate + T("[Titles]|Description=sled|Rig=?|Operator=kim|"));
+}
+
+// An emptied mark frame or time once read as its blank value 10000000 (a mark frame of ten
+// million, or a timing shifted by 10000 s), and a rate of 1e-40 gave an infinite period.
+TEST_F(TitlesFormTest, EmptiedFieldsKeepTheirLastValueAndAnUnusableRateIs1000) {
+  const std::string kept = "Frame Rate=500|Mark Frame=0|Time at Mark Frame=80|";
+  const struct {
+    const char *field, *text;
+    std::string timing;
+    float period, offset;
+  } cases[] = {
+      {"MarkFrameFld", "", kept, 2, 80},
+      {"TimeFrameFld", " ", kept, 2, 80},
+      {"FrameRateFld", "1e-40", "Frame Rate=1000|Mark Frame=0|Time at Mark Frame=80|", 1, 80},
+  };
+  for (const auto& c : cases) {
+    FakeWindow clip;  // a fresh window each time: opening it sets and normalises its timing
+    form.SetEditedWindow(&clip);
+    clip.text = kTiming500;
+    form.ParseDescriptor(dbs.db.lists, clip.text);
+    whenShown(form, [&] {
+      auto* field = find<TEditNumeric>(c.field);
+      field->setText(QString::fromLatin1(c.text));
+      emit field->editingFinished();
+      typeInCell(titles(), 0, 1, QStringLiteral("sled"));
+      click("OKBtn");
+    });
+    EXPECT_TRUE(form.EditDescriptors(QStringLiteral("run7.avi"), &clip, clip.text, dbs.db));
+    form.ForgetWindow(&clip);
+    EXPECT_EQ(clip.text,
+              T("[Timing]|" + c.timing) + kCameraTemplate + T("[Titles]|Title=sled|Imager Name=?|"))
+        << c.field;
+    EXPECT_EQ(clip.EffectiveFramePeriod(), c.period) << c.field;
+    EXPECT_EQ(clip.TimeOffset(), c.offset) << c.field;
+  }
 }
 
 TEST_F(TitlesFormTest, TheLastTitleCannotBeRemoved) {

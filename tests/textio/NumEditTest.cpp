@@ -79,13 +79,20 @@ TEST_F(NumEditTest, MinusAndEmptyAreAcceptedWhileTyping) {
   EXPECT_EQ(field.IntegerValue(), 2);
 }
 
-TEST_F(NumEditTest, SettingTheSameTextRaisesNoChange) {
+// Typing over the whole text with the same digits sends that text again; only a text that
+// differs from the last accepted one is a change.
+TEST_F(NumEditTest, RetypingTheAcceptedTextRaisesNoChange) {
   TEditNumeric field;
   field.setText(QStringLiteral("5"));
   ChangeCounter changes(field);
-  field.setText(QStringLiteral("5"));
-  field.SetIntegerValue(5);
+  int sent = 0;
+  QObject::connect(&field, &QLineEdit::textChanged, [&] { ++sent; });
+  field.selectAll();
+  field.insert(QStringLiteral("5"));
+  EXPECT_EQ(sent, 1);
   EXPECT_EQ(changes.count(), 0);
+  field.insert(QStringLiteral("6"));
+  EXPECT_EQ(changes.count(), 1);
 }
 
 }  // namespace
