@@ -16,6 +16,7 @@ int RunFrame(const QStringList& args, std::FILE* out);
 int RunChunks(const QStringList& args, std::FILE* out);
 int RunDecode(const QStringList& args, std::FILE* out);
 int RunDescriptor(const QStringList& args, std::FILE* out);
+int RunSignals(const QStringList& args, std::FILE* out);
 
 // Every command, in the order the usage text lists them. A new command adds its row here.
 inline constexpr TToolCommand kToolCommands[] = {
@@ -24,4 +25,5 @@ inline constexpr TToolCommand kToolCommands[] = {
     {"chunks", "CLIP", RunChunks},
     {"decode", "CLIP [--order forward|reverse|random] [--count N]", RunDecode},
     {"descriptor", "CLIP [--set SECTION KEY VALUE]", RunDescriptor},
+    {"signals", "FILE", RunSignals},
 };
