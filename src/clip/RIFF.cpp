@@ -7,6 +7,7 @@
 
 #include "clip/RIFFReader.h"
 #include "platform/Exception.h"
+#include "platform/FileCheck.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ void ParseChildren(TRIFFReader& in, TRIFFChunk& parent, std::int64_t limit, int 
 }  // namespace
 
 TRIFF::TRIFF(const QString& fileName) : file_(fileName), fileName_(fileName) {
+  RefuseSpecialFile(fileName);  // a FIFO would block the open until some writer came
   if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
     throw Exception(QStringLiteral("Cannot open file \"%1\". %2")
                         .arg(QFileInfo(fileName).absoluteFilePath(), file_.errorString()));

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/FileCheck.h"
 #include "platform/avifile/DecodingFrameGetter.h"
 #include "platform/avifile/FfmpegFileStream.h"
 #include "platform/avifile/FfmpegHandles.h"
@@ -106,6 +107,7 @@ HRESULT AVIFileOpenA(PAVIFILE* file, const char* fileName, DWORD mode, const voi
   if (!file || !fileName) return AVIERR_BADPARAM;
   *file = nullptr;
   if (mode & (OF_WRITE | OF_CREATE)) return AVIERR_READONLY;
+  if (!IsRegularFile(fileName)) return AVIERR_FILEOPEN;  // a FIFO would block every open
   if (!avifile::OpenFile(fileName, "rb")) return AVIERR_FILEOPEN;
   std::optional<avifile::RiffLayout> layout = avifile::ScanRiff(fileName);
   AVFormatContext* context = nullptr;
