@@ -33,8 +33,10 @@ QString NotRegularFileReason(const QString& path) {
 
 void RefuseSpecialFile(const QString& path) {
   const TPathKind kind = PathKind(QFile::encodeName(path).constData());
-  if (kind != TPathKind::Regular && kind != TPathKind::Missing && kind != TPathKind::Inaccessible)
-    throw Exception(
-        QStringLiteral("Cannot open file \"%1\". %2")
-            .arg(QFileInfo(path).absoluteFilePath(), QLatin1String(PathKindText(kind))));
+  if (kind == TPathKind::Regular || kind == TPathKind::Missing || kind == TPathKind::Inaccessible)
+    return;
+  QString reason = QLatin1String(PathKindText(kind));
+  reason[0] = reason[0].toUpper();
+  throw Exception(QStringLiteral("Cannot open file \"%1\". %2.")
+                      .arg(QFileInfo(path).absoluteFilePath(), reason));
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,12 +32,14 @@ TEST(DescriptorTool, SetWritesTheChunkBackAndTheClipStillDecodesTheSame) {
 
   ASSERT_EQ(Descriptor(clip, {"--set", "Timing", "Frame Rate", "29.97"}).exitCode, 0);
   ASSERT_EQ(Descriptor(clip, {"--set", "Timing", "Time at Mark Frame", "-12.5"}).exitCode, 0);
-  const ToolRun after = Descriptor(clip, {"--set", "Titles", "Description", "sled 7"});
+  // Text is written verbatim, never taken for a placeholder of other members.
+  const ToolRun after = Descriptor(clip, {"--set", "Titles", "Description", "sled %1 \"%9\""});
   ASSERT_EQ(after.exitCode, 0) << after.err.constData();
   const QJsonObject d = Json(after);
   EXPECT_EQ(d[QStringLiteral("source")].toString(), "ttls");
   EXPECT_EQ(d[QStringLiteral("text")].toString(),
-            "[Timing]\rFrame Rate=29.97\rTime at Mark Frame=-12.5\r[Titles]\rDescription=sled 7\r");
+            "[Timing]\rFrame Rate=29.97\rTime at Mark Frame=-12.5\r[Titles]\rDescription=sled %1 "
+            "\"%9\"\r");
   // 29.97 frames per second survives: the period is that of 29.97, not of 30.
   EXPECT_NEAR(d[QStringLiteral("framePeriod")].toDouble(), 1000.0 / 29.97, 1e-4);
   EXPECT_EQ(d[QStringLiteral("timeOffset")].toDouble(), -12.5);
@@ -48,13 +51,40 @@ TEST(DescriptorTool, SetWritesTheChunkBackAndTheClipStillDecodesTheSame) {
   EXPECT_EQ(Json(decoded)[QStringLiteral("frames")], Json(before)[QStringLiteral("frames")]);
 }
 
-TEST(DescriptorTool, NonClipFileFailsWithTheSystemsMessage) {
+// A store that cannot be made whole is refused with the reason, and the file stays as it was.
+TEST(DescriptorTool, StoreRefusalsNameTheReasonAndLeaveTheFile) {
   RiffFiles files;
-  const QString junk = files.Write(QByteArray("not a clip at all"), QStringLiteral("j.avi"));
-  const ToolRun r = Descriptor(junk, {"--set", "Timing", "Frame Rate", "1000"});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(r.err.contains("Stream Open Failed")) << r.err.constData();
-  EXPECT_EQ(RiffFiles::Read(junk), QByteArray("not a clip at all"));
+  const QByteArray clip = avibytes::RawAvi(avibytes::RawClip{});
+  const QByteArray multiPart =
+      clip + riffbytes::Riff("AVIX", riffbytes::List("movi", riffbytes::Chunk("00db", "x")));
+  const struct {
+    const QByteArray* file;
+    QStringList set;
+    const char* reason;
+    bool needsNonRoot;
+  } cases[] = {
+      {&multiPart, {"Titles", "Description", "x"}, "Descriptor Write Failed (a multi-part", false},
+      {&clip,
+       {"Titles", "Description", QString(2100, u'x')},
+       "Descriptor Write Failed (too long",
+       false},
+      {&clip, {"Titles", "a=b", "x"}, "KEY must not hold", false},
+      {&clip, {"Tim]ing", "Frame Rate", "5"}, "SECTION must not hold", false},
+      {&clip, {"Titles", " ", "x"}, "KEY must not be empty", false},
+      {&clip, {"Titles", "Description", "a\rFrame Rate=5"}, "VALUE must not hold", false},
+      {&clip, {"Titles", "Description", QStringLiteral("\u20AC")}, "Latin-1", false},
+      {&clip, {"Titles", "Description", "x"}, "Descriptor Write Failed (permission denied", true},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.reason);
+    if (k.needsNonRoot && geteuid() == 0) continue;  // root writes read-only files
+    const QString path = files.Write(*k.file);
+    if (k.needsNonRoot) QFile::setPermissions(path, QFileDevice::ReadOwner);
+    const ToolRun r = Descriptor(path, QStringList{"--set"} + k.set);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(k.reason)) << r.err.constData();
+    EXPECT_EQ(RiffFiles::Read(path), *k.file);
+  }
 }
 
 }  // namespace

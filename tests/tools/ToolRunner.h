@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 
 // Runs a program to its end and keeps what it printed.
 struct ToolRun {
@@ -13,8 +14,11 @@ struct ToolRun {
   QByteArray err;
 };
 
-inline ToolRun RunProgram(const QString& program, const QStringList& args) {
+// inChild runs in the child before it starts the program (limits for it, say).
+inline ToolRun RunProgram(const QString& program, const QStringList& args,
+                          const std::function<void()>& inChild = {}) {
   QProcess p;
+  if (inChild) p.setChildProcessModifier(inChild);
   p.start(program, args);
   ToolRun r;
   if (!p.waitForFinished(30000)) {
@@ -28,8 +32,8 @@ inline ToolRun RunProgram(const QString& program, const QStringList& args) {
   return r;
 }
 
-inline ToolRun RunTool(const QStringList& args) {
-  return RunProgram(LUMETRA_TOOL, args);
+inline ToolRun RunTool(const QStringList& args, const std::function<void()>& inChild = {}) {
+  return RunProgram(LUMETRA_TOOL, args, inChild);
 }
 
 inline QString Ffmpeg() {

@@ -9,6 +9,7 @@
 #include "Commands.h"
 #include "ToolSupport.h"
 #include "clip/RIFF.h"
+#include "platform/Exception.h"
 
 namespace {
 
@@ -75,7 +76,10 @@ void PrintTree(std::FILE* out, const TRIFFChunk& c, int depth, bool topLevel) {
 
 int RunChunks(const QStringList& args, std::FILE* out) {
   ExpectArguments(args, 1, "CLIP");
+  // Opening refuses what is no regular file; the parser takes anything else as a tree without
+  // chunks, which would pass for an empty RIFF file.
   TRIFF riff(args[0]);
+  if (!RiffForm(args[0])) throw Exception(args[0] + QStringLiteral(": not a RIFF file"));
   PrintTree(out, riff, 0, true);
   return 0;
 }

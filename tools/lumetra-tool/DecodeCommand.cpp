@@ -3,11 +3,12 @@
 // object: frames fetched, seconds spent in the fetches, and the CRC-32 of all pixel bytes
 // (rows as the DIB holds them, padding included) in fetch order.
 #include <QElapsedTimer>
+#include <algorithm>
 #include <random>
-#include <vector>
 
 #include "Commands.h"
 #include "Crc32.h"
+#include "JsonWriter.h"
 #include "ToolSupport.h"
 #include "clip/Dib.h"
 #include "platform/Exception.h"
@@ -44,40 +45,54 @@ DecodeRequest ParseRequest(const QStringList& args) {
   return r;
 }
 
-std::vector<int> FetchOrder(const DecodeRequest& r, int frames) {
-  std::vector<int> order;
-  if (frames < 1) return order;
-  if (r.order == QLatin1String("random")) {
-    std::mt19937 rng(kSeed);
-    const int n = r.count < 0 ? frames : r.count;
-    for (int i = 0; i < n; ++i) order.push_back(int(rng() % std::uint32_t(frames)));
-    return order;
+// Frame numbers in fetch order, made one at a time: a list of them all would take gigabytes
+// before the first fetch for a count of 2^30, or for a clip that claims 2^31 frames.
+class TFetchOrder {
+ public:
+  TFetchOrder(const DecodeRequest& r, int frames)
+      : frames_(std::max(frames, 0)),
+        reverse_(r.order == QLatin1String("reverse")),
+        random_(r.order == QLatin1String("random")),
+        rng_(kSeed) {
+    // Forward and reverse visit each frame once; random draws, so any count can be had.
+    const int all = r.count < 0 ? frames_ : r.count;
+    size_ = frames_ == 0 ? 0 : random_ ? all : std::min(all, frames_);
   }
-  const int n = r.count < 0 ? frames : std::min(r.count, frames);
-  const bool reverse = r.order == QLatin1String("reverse");
-  for (int i = 0; i < n; ++i) order.push_back(reverse ? frames - 1 - i : i);
-  return order;
-}
+  int Size() const { return size_; }
+  int Frame(int i) {
+    if (random_) return int(rng_() % std::uint32_t(frames_));
+    return reverse_ ? frames_ - 1 - i : i;
+  }
+
+ private:
+  int frames_;
+  bool reverse_, random_;
+  std::mt19937 rng_;
+  int size_ = 0;
+};
 
 }  // namespace
 
 int RunDecode(const QStringList& args, std::FILE* out) {
   const DecodeRequest request = ParseRequest(args);
   TToolClip clip(request.clip);
-  const std::vector<int> order = FetchOrder(request, clip.Frames());
+  const int frames = clip.Frames();
+  TFetchOrder order(request, frames);
   TCrc32 crc;
   qint64 nanoseconds = 0;
   QElapsedTimer timer;
-  for (int frame : order) {
+  for (int i = 0; i < order.Size(); ++i) {
+    const int frame = order.Frame(i);
     int size = 0;
     timer.start();
     const BITMAPINFOHEADER* bitmap = clip.Frame(frame, size);
     nanoseconds += timer.nsecsElapsed();
     crc.Add(DibPixels(bitmap), std::size_t(DibImageSize(*bitmap)));
   }
-  Print(out, QStringLiteral("{\"frames\": %1, \"seconds\": %2, \"crc32\": %3}")
-                 .arg(order.size())
-                 .arg(double(nanoseconds) / 1e9, 0, 'f', 6)
-                 .arg(crc.Value()));
+  Print(out, TJsonObject()
+                 .Integer("frames", order.Size())
+                 .Number("seconds", double(nanoseconds) / 1e9, 6)
+                 .Integer("crc32", crc.Value())
+                 .Line());
   return 0;
 }

@@ -1,6 +1,7 @@
 // lumetra-tool info CLIP: the stream information and the chunks the display window looks for,
 // as one JSON object.
 #include "Commands.h"
+#include "JsonWriter.h"
 #include "ToolSupport.h"
 #include "clip/RIFF.h"
 
@@ -11,10 +12,6 @@ QString HandlerText(FOURCC code) {
   for (int i = 0; i < 4; ++i)
     if (const BYTE c = BYTE(code >> (8 * i))) text += QChar(c);
   return text;
-}
-
-const char* Bool(bool b) {
-  return b ? "true" : "false";
 }
 
 }  // namespace
@@ -39,17 +36,16 @@ int RunInfo(const QStringList& args, std::FILE* out) {
   TRIFFChunk* chunk = nullptr;
   const bool hasTtls = riff.FindChild(ChunkCode("ttls"), chunk);
   const bool hasMarker = riff.FindMarkerChunk(0x90, chunk);
-  Print(out, QStringLiteral("{\"frames\": %1, \"width\": %2, \"height\": %3, \"bitCount\": %4, "
-                            "\"handler\": %5, \"rate\": %6, \"scale\": %7, \"hasTtls\": %8, "
-                            "\"hasMarker\": %9}")
-                 .arg(frames)
-                 .arg(width)
-                 .arg(height)
-                 .arg(bitCount)
-                 .arg(JsonString(HandlerText(info.fccHandler)))
-                 .arg(info.dwRate)
-                 .arg(info.dwScale)
-                 .arg(QLatin1String(Bool(hasTtls)))
-                 .arg(QLatin1String(Bool(hasMarker))));
+  Print(out, TJsonObject()
+                 .Integer("frames", frames)
+                 .Integer("width", width)
+                 .Integer("height", height)
+                 .Integer("bitCount", bitCount)
+                 .Text("handler", HandlerText(info.fccHandler))
+                 .Integer("rate", info.dwRate)
+                 .Integer("scale", info.dwScale)
+                 .Bool("hasTtls", hasTtls)
+                 .Bool("hasMarker", hasMarker)
+                 .Line());
   return 0;
 }

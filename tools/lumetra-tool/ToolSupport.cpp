@@ -1,15 +1,37 @@
 #include "ToolSupport.h"
 
+#include <QFile>
 #include <charconv>
 
+#include "clip/RIFFChunk.h"
 #include "platform/Exception.h"
+#include "platform/FileCheck.h"
+
+namespace {
+
+Exception OpenFailed(const QString& fileName, const QString& message, const QString& why) {
+  QString text = fileName + QStringLiteral(": ") + message;
+  if (!why.isEmpty()) text += QStringLiteral(" (") + why + u')';
+  return Exception(text);
+}
+
+std::uint32_t Le32(const QByteArray& bytes, int at) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = (v << 8) | std::uint8_t(bytes[at + i]);
+  return v;
+}
+
+}  // namespace
 
 TToolClip::TToolClip(const QString& fileName)
     : stream_(std::make_unique<TAVISTREAM>(QStringLiteral("AVI"))) {
+  const QString notRegular = NotRegularFileReason(fileName);
+  if (!notRegular.isEmpty())
+    throw OpenFailed(fileName, QStringLiteral("Stream Open Failed"), notRegular);
   try {
     stream_->Open(fileName);
   } catch (const Exception& e) {
-    throw Exception(fileName + QStringLiteral(": ") + e.message());
+    throw OpenFailed(fileName, e.message(), ClipProblem(fileName));
   }
   if (!stream_->Opened()) throw Exception(fileName + QStringLiteral(": No video stream"));
   if (!stream_->GetFrameOpen(getter_))
@@ -23,8 +45,28 @@ TToolClip::~TToolClip() {
 const BITMAPINFOHEADER* TToolClip::Frame(int frame, int& size) {
   const BITMAPINFOHEADER* bitmap = nullptr;
   if (!stream_->GetFrame(getter_, frame, size, bitmap))
-    throw Exception(QStringLiteral("Frame %1 cannot be read").arg(frame));
+    throw Exception(QStringLiteral("Frame %1 of %2 cannot be read").arg(frame).arg(Frames()));
   return bitmap;
+}
+
+std::optional<FOURCC> RiffForm(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray head = f.read(12);
+  if (head.size() < 12 || Le32(head, 0) != ChunkCode("RIFF")) return std::nullopt;
+  return Le32(head, 8);
+}
+
+QString ClipProblem(const QString& path) {
+  const QString notRegular = NotRegularFileReason(path);
+  if (!notRegular.isEmpty()) return notRegular;
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return f.errorString();
+  const std::optional<FOURCC> form = RiffForm(path);
+  if (!form) return QStringLiteral("not a RIFF file");
+  if (*form != ChunkCode("AVI "))
+    return QStringLiteral("a RIFF file of form '%1', not an AVI clip").arg(CodeText(*form));
+  return {};
 }
 
 int ParseCount(const QString& text, const char* what, int low, int high) {
@@ -53,19 +95,6 @@ QString CodeText(std::uint32_t code) {
                                   : QStringLiteral("\\x%1").arg(c, 2, 16, QChar(u'0'));
   }
   return text;
-}
-
-QString JsonString(const QString& text) {
-  QString out = QStringLiteral("\"");
-  for (QChar c : text) {
-    if (c == u'"' || c == u'\\')
-      out += u'\\' + QString(c);
-    else if (c.unicode() < 0x20)
-      out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
-    else
-      out += c;
-  }
-  return out + u'"';
 }
 
 void Print(std::FILE* out, const QString& line) {
