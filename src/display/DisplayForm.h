@@ -1,0 +1,153 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <memory>
+
+#include "display/ChildForm.h"
+#include "display/DisplayWidgets.h"
+#include "display/LocalPlayback.h"
+#include "platform/avifile/AviFile.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolButton;
+class QWidget;
+
+// The window that shows one clip: the frame nearest to the master time stretched onto its
+// paint box pixel for pixel (nearest neighbour, no smoothing), a legend with frame number,
+// reticle and time, its own video controls with a local playback that runs apart from the
+// master timeline, and the question about unsaved descriptor changes on close. All calls on the
+// interface thread.
+class TDisplayForm : public TChildForm {
+  Q_OBJECT
+ public:
+  // Opens the clip (descriptor text, stream, frame reader, frame 0, timing) and, when all of
+  // that succeeds, calls onOpened with this window. Raises Exception with "File <name>[ requires
+  // driver <codec>]" + CR + the failure's own message when the clip cannot be opened; the
+  // stream is then closed and freed with the window.
+  TDisplayForm(QWidget* owner, TNotifyEvent onOpened, const TChildShared& shared,
+               const QString& fileName, const QString& caption, std::unique_ptr<TAVISTREAM> stream);
+  ~TDisplayForm() override;
+
+  int CurrentFrame() override { return ShownFrame; }
+  void StopAtFrame(int frame) override;
+  void ShowFrame(int frame) override;
+  float EndTime() override;
+  int FrameCount() override;
+  void SetQuickMeasureEnabled(bool flag) override;
+  void SetSignalGraphEnabled(bool flag) override;
+  bool UpdateFrame() override;
+  bool Poll(bool& hasTiming, bool& frozen) override;
+  void OpenQuickMeasure() override;
+  bool CloseQuery() override;
+  bool IsDisplayWindow() const override { return true; }
+
+  // For the master timer: whether local playback runs, and the local stop command.
+  bool LocalPlaying() const;
+  void StopBtnClick();
+
+  bool Opened() const { return opened_; }
+  bool FirstShowPending() const { return firstShowPending_; }
+  int TargetFrame() const { return playback_.Target(); }
+  int LoadedFrame() const { return loadedFrame_; }
+  int ImageMaxX() const { return imageMaxX_; }
+  int ImageMaxY() const { return imageMaxY_; }
+  const TLocalPlayback& Playback() const { return playback_; }
+  // Bitmaps fetched from the stream since opening (each frame change fetches one).
+  int FetchCount() const { return fetchCount_; }
+  // The picture the paint box shows, as last fetched (top row first).
+  const QImage& FrameImage() const { return image_; }
+
+  // Component handlers, public so that tests drive them as the components do.
+  void PlayBtnClick();
+  void RepeatPlayBtnClick();
+  void TZeroBtnClick();
+  void EndBtnClick();
+  void BegBtnClick();
+  void FwdBtnClick();
+  void BckBtnClick();
+  void PlayTimerTimer();
+  void FrameBarChange(int position);
+  void SpeedItemClick(int tag);
+  void SetLoopStartClick();
+  void SetLoopEndClick();
+  void FullLoopClick();
+  // A selection dragged on the slider (first and last frame).
+  void FrameBarSelect(int first, int last);
+  void FormCloseQuery(bool& canClose);
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+
+ private:
+  // DisplayFormUi.cpp
+  void buildUi();
+  void buildToolBar(QWidget* panel);
+  void buildLegend(QWidget* panel);
+  void buildPopupMenu();
+  void buildPlaybackItems();
+  QToolButton* addButton(QWidget* bar, const char* name, const QString& hint, int icon);
+  QAction* addItem(QMenu* menu, const char* name, const QString& caption, int tag = 0);
+  void layoutPanels();
+
+  // DisplayForm.cpp
+  void openClip();
+  QString codecText();
+  void parseDescriptor();
+  bool fetchFrame(int frame);
+  int lastFrame() const;
+  void writeLegend();
+  void moveFrameBar(int frame);
+  void completeFirstShow();
+  void stopLocal();
+  void startLocal();
+  void applyLoopSelection();
+
+  std::unique_ptr<TAVISTREAM> ownedStream_;
+  PGETFRAME frameReader_ = nullptr;
+  bool opened_ = false;
+  bool firstShowPending_ = false;
+  int loadedFrame_ = -1;
+  int imageMaxX_ = 0;
+  int imageMaxY_ = 0;
+  int fetchCount_ = 0;
+  bool inCloseQuery_ = false;
+  bool closeAnswered_ = false;
+  bool movingFrameBar_ = false;
+  TLocalPlayback playback_;
+  QImage image_;
+
+  TPaintBox* paintBox_ = nullptr;
+  QWidget* legendPanel_ = nullptr;
+  QWidget* framePanel_ = nullptr;
+  QWidget* reticlePanel_ = nullptr;
+  QWidget* timePanel_ = nullptr;
+  QWidget* controlsPanel_ = nullptr;
+  QLabel* frameLabel_ = nullptr;
+  QLabel* reticleX_ = nullptr;
+  QLabel* reticleY_ = nullptr;
+  QLabel* timeLabel_ = nullptr;
+  QLabel* timeUnits_ = nullptr;
+  TFrameBar* frameBar_ = nullptr;
+  QToolButton* repeatPlayBtn_ = nullptr;
+  QToolButton* playBtn_ = nullptr;
+  QToolButton* graphBtn_ = nullptr;
+  QTimer* playTimer_ = nullptr;
+  QMenu* popupMenu_ = nullptr;
+  QActionGroup* speedGroup_ = nullptr;
+  QAction* graphItem_ = nullptr;
+  QAction* measureItem_ = nullptr;
+  QAction* frameCounterItem_ = nullptr;
+  QAction* timeCounterItem_ = nullptr;
+  QAction* reticleItem_ = nullptr;
+  QAction* controlsItem_ = nullptr;
+  QAction* playbackSeparator_ = nullptr;
+  QList<QAction*> playbackItems_;  // visible only with the video controls
+  QPoint popupPoint_;
+};
