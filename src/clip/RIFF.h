@@ -29,9 +29,13 @@ TWriteFailure OpenFailureOf(const QString& fileName);
 
 // A RIFF file parsed into a tree of chunks; the object is the top-level chunk itself. The data
 // of the small header chunks ("avih", "strh", "strf", "strn", "idx1", "ttls" and every 4-byte
-// chunk) is held in memory; frame data and other large chunks are skipped, never read.
-// Parsing stops at the end of the first top-level chunk, so further "RIFF" "AVIX" parts of a
-// large AVI file are not part of the tree. The tree is not refreshed after WriteChunk.
+// chunk) is held in memory, each up to the cap of its kind (avifile::HeldDataCap), so a stored
+// size of gigabytes costs no more than a real header; frame data and other large chunks are
+// skipped, never read. A hostile file is bounded further: half a million chunks inside lists,
+// 4096 at the top level, 16 MB of held data, 32 levels of lists; a header of eight zero bytes
+// ends its list. Parsing stops at the end of the first top-level chunk, so further "RIFF"
+// "AVIX" parts of a large AVI file are not part of the tree. The tree is not refreshed after
+// WriteChunk.
 class TRIFF : public TRIFFChunk {
  public:
   // Opens the file for reading, keeps it open and parses it. A file that cannot be opened

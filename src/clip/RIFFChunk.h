@@ -28,7 +28,7 @@ class TRIFFChunk {
   // The data size stored in the header (for "RIFF" and "LIST" it includes the type).
   std::uint32_t Size = 0;
   // The data when it was loaded: what the file holds of it, which is less than Size when the
-  // chunk runs past the end of its parent or of the file.
+  // chunk runs past the end of its parent or of the file, or claims more than its kind's cap.
   std::optional<std::vector<std::uint8_t>> Data;
   TRIFFChunk* Parent = nullptr;
   std::vector<std::unique_ptr<TRIFFChunk>> Children;

@@ -9,6 +9,9 @@ namespace {
 
 constexpr FOURCC kRiff = MakeFourCC('R', 'I', 'F', 'F');
 constexpr FOURCC kList = MakeFourCC('L', 'I', 'S', 'T');
+// Stream headers, formats, names and the OpenDML super indexes that writers reserve take a
+// few kilobytes a stream; padding of a megabyte or so is seen.
+constexpr DWORD kMaxHeaderList = 16u << 20;
 
 DWORD Le32(const BYTE* p) {
   return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
@@ -35,7 +38,7 @@ class Reader {
   }
 
   std::vector<BYTE> data(const ChunkRef& chunk) {
-    std::vector<BYTE> bytes(chunk.available);
+    std::vector<BYTE> bytes(std::min(chunk.available, HeldDataCap(chunk.id)));
     if (!bytes.empty() && !readAt(chunk.dataOffset, bytes.data(), bytes.size())) bytes.clear();
     return bytes;
   }
@@ -55,11 +58,17 @@ std::int64_t NextChunk(const ChunkRef& c) {
   return c.dataOffset + std::int64_t(c.size) + (c.size & 1);
 }
 
-// Visits the children of a list whose data spans [begin, end).
+// Visits the children of a list whose data spans [begin, end), at most kMaxListChildren of
+// them: a hostile file of 8-byte chunks must not cost a read for every 8 bytes.
 template <typename Visit>
 void ForEachChild(Reader& r, std::int64_t begin, std::int64_t end, Visit visit) {
   ChunkRef c;
-  for (std::int64_t pos = begin; pos + 8 <= end && r.header(pos, c); pos = NextChunk(c)) visit(c);
+  int children = 0;
+  for (std::int64_t pos = begin; pos + 8 <= end && children < kMaxListChildren && r.header(pos, c);
+       pos = NextChunk(c), ++children) {
+    if (c.id == 0 && c.size == 0) return;  // zeros from here on, not chunks
+    visit(c);
+  }
 }
 
 void ScanStrl(Reader& r, const ChunkRef& strl, StreamHeaders& s) {
@@ -82,13 +91,33 @@ void ScanHdrl(Reader& r, const ChunkRef& hdrl, RiffLayout& layout) {
     if (c.id == MakeFourCC('a', 'v', 'i', 'h') && !layout.avih.id) {
       layout.avih = c;
       layout.avihData = r.data(c);
-    } else if (c.id == kList && c.listType == MakeFourCC('s', 't', 'r', 'l')) {
+    } else if (c.id == kList && c.listType == MakeFourCC('s', 't', 'r', 'l') &&
+               layout.streams.size() < kMaxStreams) {
       ScanStrl(r, c, layout.streams.emplace_back());
     }
   });
 }
 
 }  // namespace
+
+std::uint32_t HeldDataCap(FOURCC id) {
+  constexpr std::uint32_t kPalette = 256 * 4;
+  switch (id) {
+    case MakeFourCC('a', 'v', 'i', 'h'):
+    case MakeFourCC('s', 't', 'r', 'h'):
+      return 128;  // 56 bytes; some writers add a few
+    case MakeFourCC('s', 't', 'r', 'f'):
+      return 4096 + kPalette;  // bitmap or wave header, codec data, palette
+    case MakeFourCC('s', 't', 'r', 'n'):
+      return 4096;
+    case MakeFourCC('t', 't', 'l', 's'):
+      return 8192;  // descriptor text is stored in 2048 bytes
+    case MakeFourCC('i', 'd', 'x', '1'):
+      return 8u << 20;  // 16 bytes a frame: half a million frames
+    default:
+      return 0;
+  }
+}
 
 FilePtr OpenFile(const std::string& path, const char* mode) {
   return FilePtr(std::fopen(path.c_str(), mode));
@@ -118,11 +147,19 @@ std::optional<RiffLayout> ScanRiff(const std::string& path) {
   RiffLayout layout;
   layout.fileSize = r.size();
   layout.riffSize = riff.size;
+  bool movi = false, hugeHeaders = false;
   ForEachChild(r, riff.dataOffset + 4, riff.dataOffset + riff.available, [&](const ChunkRef& c) {
     layout.topLevel.push_back(c);
-    if (c.id == kList && c.listType == MakeFourCC('h', 'd', 'r', 'l')) ScanHdrl(r, c, layout);
+    if (c.id == kList && c.listType == MakeFourCC('h', 'd', 'r', 'l')) {
+      hugeHeaders = hugeHeaders || c.size > kMaxHeaderList;
+      ScanHdrl(r, c, layout);
+    }
+    movi = movi || (c.id == kList && c.listType == MakeFourCC('m', 'o', 'v', 'i'));
     if (c.id == MakeFourCC('i', 'd', 'x', '1')) layout.hasIdx1 = true;
   });
+  // FFmpeg walks headers byte run by byte run up to "movi": a header list of gigabytes, or a
+  // hole before "movi", would keep it reading for minutes. It needs "movi" anyway.
+  if (!movi || hugeHeaders) return std::nullopt;
   return layout;
 }
 

@@ -60,8 +60,21 @@ Record RecordFrom(const std::vector<BYTE>& data) {
   return record;
 }
 
-// Parses the first "RIFF" "AVI " of the file; nullopt when the file cannot be read or is not
-// an AVI RIFF. A truncated file keeps what it has.
+// The most bytes of a chunk's data that a reader of this layout holds in memory, by chunk code;
+// 0 for codes whose data is never held. A stored size is only a claim (0xFFFFFFF0 in a hostile
+// file), so a chunk larger than its cap is held up to the cap: its first bytes, which carry
+// every field that is read.
+std::uint32_t HeldDataCap(FOURCC id);
+
+// Walks no list past this many children and keeps at most kMaxStreams stream headers: AVI
+// numbers its streams with two digits, and a real "hdrl" or top level has a few dozen chunks.
+constexpr int kMaxListChildren = 4096;
+constexpr std::size_t kMaxStreams = 100;
+
+// Parses the first "RIFF" "AVI " of the file; nullopt when the file cannot be read, is not an
+// AVI RIFF, has no "movi" list among the top-level chunks walked, or a "hdrl" list over 16 MB.
+// A truncated file keeps what it has; a header of eight zero bytes (a hole left by a recorder
+// that reserved the file) ends the list that holds it.
 std::optional<RiffLayout> ScanRiff(const std::string& path);
 
 // Copies up to size bytes of a chunk's data; returns the number of bytes copied.
