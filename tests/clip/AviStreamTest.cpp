@@ -145,4 +145,73 @@ TEST(OwnStream, FrameSourceStatusesCancelEndOrFail) {
   EXPECT_EQ(s->Read(0, 1, buffer.data(), kImageSize, nullptr, nullptr), AVIERR_FILEREAD);
 }
 
+// After a frame of a 24-bit file has been fetched, the own interface describes that frame: its
+// bitmap header is the file's "strf", byte for byte, and its information agrees with the
+// file's where both describe the pictures.
+TEST(OwnStream, InfoAndFormatDescribeTheFramesOfTheFileLastRead) {
+  for (const avibytes::RawClip c :
+       {avibytes::RawClip{}, avibytes::RawClip{.width = 5, .height = 3}}) {
+    SCOPED_TRACE(c.width);
+    RiffFiles files;
+    const QByteArray bytes = avibytes::RawAvi(c);
+    TAVISTREAM stream(QStringLiteral("AVI"));
+    stream.Open(files.Write(bytes));
+    AVISTREAMINFOA file{};
+    ASSERT_TRUE(stream.GetInfo(file));
+    stream.FrameCount = int(file.dwLength);
+    ASSERT_EQ(FramesBackwards(stream, 1).size(), 1);
+    IAVIStream* own = stream.OwnInterface();
+
+    AVISTREAMINFOA info{};
+    ASSERT_EQ(own->Info(&info, LONG(sizeof info)), AVIERR_OK);
+    EXPECT_EQ(info.fccType, file.fccType);
+    EXPECT_EQ(info.dwLength, file.dwLength);
+    EXPECT_EQ(info.dwSuggestedBufferSize, file.dwSuggestedBufferSize);
+    EXPECT_EQ(std::memcmp(&info.rcFrame, &file.rcFrame, sizeof info.rcFrame), 0);
+    EXPECT_EQ(std::make_pair(info.dwScale, info.dwRate), std::make_pair(DWORD(1), DWORD(15)));
+    EXPECT_NE(info.fccHandler, 0u);
+
+    QByteArray format(64, 'x');
+    LONG size = 0;
+    EXPECT_EQ(own->ReadFormat(0, format.data(), &size), AVIERR_OK);  // size only
+    EXPECT_EQ(size, 40);
+    EXPECT_EQ(format, QByteArray(64, 'x'));
+    size = LONG(format.size());
+    ASSERT_EQ(own->ReadFormat(2, format.data(), &size), AVIERR_OK);
+    EXPECT_EQ(size, 40);
+    const qsizetype strf = bytes.indexOf("strf") + 8;
+    EXPECT_EQ(format.left(40), bytes.mid(strf, 40));
+    EXPECT_EQ(format.mid(40), QByteArray(24, 'x'));
+  }
+}
+
+// Only the stream interface is handed out (told apart by its first word), counted each time.
+TEST(OwnStream, QueryInterfaceHandsOutOnlyTheStreamInterface) {
+  TSyntheticClip clip;
+  IAVIStream* s = clip.OwnInterface();
+  EXPECT_EQ(s->Create(0, 0), AVIERR_OK);
+  GUID sameFirstWord = IID_IAVIStream;
+  sameFirstWord.Data4[7] = 0;
+  GUID other = IID_IAVIStream;
+  other.Data1 += 1;
+  const struct {
+    GUID iid;
+    HRESULT result;
+    bool handedOut;
+  } cases[] = {{IID_IAVIStream, AVIERR_OK, true},
+               {sameFirstWord, AVIERR_OK, true},
+               {other, E_NOINTERFACE, false},
+               {GUID{}, E_NOINTERFACE, false}};
+  LONG references = 1;
+  for (const auto& c : cases) {
+    void* object = &references;  // a stale value that a refusal must clear
+    EXPECT_EQ(s->QueryInterface(c.iid, &object), c.result) << c.iid.Data1;
+    EXPECT_EQ(object, c.handedOut ? static_cast<void*>(s) : nullptr);
+    references += c.handedOut;
+    EXPECT_EQ(clip.RefCount(), references);
+  }
+  EXPECT_EQ(s->Release(), DWORD(references - 1));
+  EXPECT_EQ(s->AddRef(), DWORD(references));
+}
+
 }  // namespace
