@@ -101,16 +101,6 @@ TEST(BufFileStream, SeekDropsTheBufferAndBlockReadsFollowIt) {
   EXPECT_EQ(s.Seek(0, TStream::TOrigin::Current), 51);
 }
 
-TEST(BufFileStream, FindTokenWantsTheUpperCaseKey) {
-  Folder folder;
-  TBufFileStream s = open(folder, "x,1\r\n#begin,\r\ny,2\r\n");
-  s.FindToken("#BEGIN");
-  std::string key, value;
-  s.ReadToken(key, value);
-  EXPECT_EQ(key, "Y");
-  EXPECT_THROW(s.FindToken("#BEGIN"), Exception);
-}
-
 TEST(BufFileStream, FifosAndFoldersAreRefusedNotWaitedOn) {
   Folder folder;
   const QByteArray fifo = folder.path("pipe").toLocal8Bit();
@@ -118,18 +108,6 @@ TEST(BufFileStream, FifosAndFoldersAreRefusedNotWaitedOn) {
   EXPECT_THROW(TBufFileStream(folder.path("pipe"), TFileStream::TMode::OpenRead), Exception);
   EXPECT_THROW(TBufFileStream(folder.dir.path(), TFileStream::TMode::OpenRead), Exception);
   EXPECT_THROW(TBufFileStream(folder.path("missing"), TFileStream::TMode::OpenRead), Exception);
-}
-
-TEST(BufFileStream, LineWritersEndInCrLf) {
-  TMemoryStream out;
-  WriteLine(out, "200,x");
-  WriteNewLine(out);
-  WriteValueLine(out, "241,", 0.0001);
-  WriteValueLine(out, "240,", -0.02);
-  WriteString(out, "end");
-  EXPECT_EQ(out.Bytes(), "200,x\r\n\r\n241,0.0001\r\n240,-0.02\r\nend");
-  EXPECT_EQ(StripExtension(QStringLiteral("run7.data.R32")), "run7");
-  EXPECT_EQ(StripExtension(QStringLiteral("run7")), "run7");
 }
 
 }  // namespace

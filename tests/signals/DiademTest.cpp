@@ -56,7 +56,6 @@ TEST_F(Diadem, GlobalKeysAndChannelKeys) {
   } cases[] = {
       {"104,03.25.2004\n110,#mm.dd.yyyy", "", TSignalData::kTestDate, "25.03.2004"},
       {"110,#mm.dd.yyyy\n104,03.25.2004", "", TSignalData::kTestDate, "03.25.2004"},
-      {"101,T-17\n103,Kim\n105,10:42\n999,x", "", TSignalData::kTestId, "T-17"},
       {"", "201,Crash 17 Ref #1042", TSignalData::kRefNumber, "1042"},
       {"", "201,Crash 17 Ref #1042", TSignalData::kComments, ""},
       {"", "201,rear seat", TSignalData::kComments, "rear seat"},

@@ -40,9 +40,7 @@ QByteArray real48(bool negative, int exponent, std::uint64_t fraction) {
 }
 
 TEST(SignalData, PropertyNamesAndComposedName) {
-  EXPECT_EQ(TSignalData::PropertyName(0), "ISO Signal Name");
   EXPECT_EQ(TSignalData::PropertyName(34), "Null Data Value");
-  EXPECT_EQ(TSignalData::PropertyName(35), "Ident(35)");
   EXPECT_EQ(TSignalData::PropertyName(255), "Ident(255)");
   TSignalData ch;
   ch.SetProperty(TSignalData::kRefNumber, QStringLiteral("1003"));
