@@ -16,6 +16,7 @@
 #include "app/AboutForm.h"
 #include "app/ControlRules.h"
 #include "app/HintFilter.h"
+#include "app/TimePanel.h"
 #include "descriptors/DefaultTitlesForm.h"
 #include "descriptors/TitlesForm.h"
 #include "display/ChildForm.h"
@@ -94,6 +95,7 @@ TVarnelViewer::TVarnelViewer(TSingleInstance* instance, const QStringList& comma
           [this](QWindow* window) { ActiveFormChanged(formOf(window)); });
   ApplyControlRules();
   timer_.setInterval(kMasterPeriodMs);
+  connect(&timer_, &QTimer::timeout, this, &TVarnelViewer::MasterTimer);
   timer_.start();
 
   for (const QString& f : commandLineFiles) {
@@ -102,7 +104,8 @@ TVarnelViewer::TVarnelViewer(TSingleInstance* instance, const QStringList& comma
   }
   if (instance)
     connect(instance, &TSingleInstance::handOverReceived, this, &TVarnelViewer::TakeHandOver);
-  for (QWidget* w : {static_cast<QWidget*>(this), toolBarPanel_, timePanel_}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(this), toolBarPanel_, static_cast<QWidget*>(timePanel_)}) {
     w->setMouseTracking(true);
     w->installEventFilter(this);
   }
@@ -166,11 +169,11 @@ void TVarnelViewer::ApplyControlRules() {
   const TControlRules r = ::ApplyControlRules(s);
   if (!r.showTimePanel) {
     timePanel_->hide();
-    component<QToolButton>(this, "PlaySB")->setChecked(false);
-    component<QToolButton>(this, "RepeatSB")->setChecked(false);
+    timeline_.ReleasePlayButtons();
+    timePanel_->Sync();
   }
   const int clientHeight =
-      toolBarPanel_->height() + (timePanel_->isVisible() ? timePanel_->height() : 0);
+      toolBarPanel_->height() + (timePanel_->isHidden() ? 0 : timePanel_->height());
   centralWidget()->setFixedHeight(clientHeight);
   resize(width(), std::min(maximumHeight(), menuBar()->sizeHint().height() + clientHeight));
   for (const char* name : {"CloseItem", "CloseAllItem", "CopyFrameItem", "DescriptorsItem"})
@@ -196,6 +199,7 @@ void TVarnelViewer::AddChild(TChildForm* child) {
 void TVarnelViewer::RemoveChild(TChildForm* child) {
   if (!children_.removeAll(child)) return;
   if (activeChild_ == child) activeChild_ = nullptr;
+  timeline_.MarkChildrenChanged();
   ApplyControlRules();
 }
 
@@ -210,6 +214,7 @@ void TVarnelViewer::ActiveFormChanged(QWidget* form) {
 
 void TVarnelViewer::TakeHandOver(const QStringList& files) {
   openQueue_ << files;
+  hurryTick();
   setWindowTitle(kCaption);
   if (isMinimized()) showNormal();
   raise();
@@ -224,6 +229,7 @@ void TVarnelViewer::DropFiles(const QStringList& names) {
     else
       openQueue_ << name;
   }
+  hurryTick();
 }
 
 void TVarnelViewer::OpenFramesClick() {
@@ -235,6 +241,7 @@ void TVarnelViewer::OpenFramesClick() {
       "Any Lumetra file (*.mav *.avi);;AVI - Video Clip (*.avi);;MAV - Motion Analysis Video "
       "(*.mav);;Signal Graphing Data (*.asc *.csv *.dat *.prn *.txt)");
   openQueue_ << dialogs::backend().openFiles(this, request, true).names;
+  hurryTick();
 }
 
 bool TVarnelViewer::CloseAllChildren() {

@@ -5,9 +5,12 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "app/DatabaseFiles.h"
+#include "app/MasterTimeline.h"
+#include "app/OpenQueue.h"
 
 class QAction;
 class QMenu;
@@ -21,12 +24,28 @@ class TTitlesForm;
 class THintFilter;
 class TRegIniFile;
 class TSingleInstance;
+class TTimePanel;
 
 // The main window: tool bar, menus and, while clips are open, the master time controls. It
-// owns the preference store, the child list, the active child and the open queue.
-class TVarnelViewer : public QMainWindow {
+// owns the preference store, the child list, the active child, the open queue and the master
+// timeline, whose timer opens queued files and drives every clip window.
+class TVarnelViewer : public QMainWindow, private ITimelineHost, private IOpenTarget {
   Q_OBJECT
  public:
+  // What a display window is made from; the factory returns the window (owned by its owner)
+  // or raises when the clip cannot be opened.
+  struct TDisplayRequest {
+    QWidget* owner = nullptr;
+    TChildForm::TNotifyEvent onOpened;
+    TChildShared shared;
+    QString fileName;
+    QString caption;
+    QString section;  // registry section of the clip stream
+  };
+  using TDisplayFactory = std::function<TChildForm*(const TDisplayRequest&)>;
+  // Takes the signal files of one run of the open queue.
+  using TSignalOpener = std::function<void(const QStringList&)>;
+
   // instance: the single-instance server whose hand-overs feed the open queue (may be null).
   TVarnelViewer(TSingleInstance* instance, const QStringList& commandLineFiles,
                 QWidget* parent = nullptr);
@@ -45,6 +64,14 @@ class TVarnelViewer : public QMainWindow {
   TTitlesForm* TitlesForm() const { return titlesForm_; }
   TDefaultTitlesForm* DefaultTitlesForm() const { return defaultTitlesForm_; }
   QTimer& Timer() { return timer_; }
+  TMasterTimeline& Timeline() { return timeline_; }
+  QString CurrentFileName() const { return currentFile_; }
+  // The master timer's tick, at the platform tick count.
+  void MasterTimer();
+  void SetDisplayFactory(TDisplayFactory factory) { displayFactory_ = std::move(factory); }
+  void SetSignalOpener(TSignalOpener opener) { signalOpener_ = std::move(opener); }
+  // The signal files handed over last, while signal graphing is not yet there.
+  const QStringList& PendingSignalFiles() const { return pendingSignalFiles_; }
   bool ShowHintsOn() const;
 
   void AddChild(TChildForm* child);
@@ -79,6 +106,29 @@ class TVarnelViewer : public QMainWindow {
   void minimizeApplication();
   void restoreApplication();
   static QWidget* formOf(const QWindow* window);
+  void hurryTick();
+  void childOpened(TChildForm* child);
+  void noteSignalFiles(const QStringList& names);
+
+  // ITimelineHost (VarnelViewerHost.cpp)
+  int ChildCount() const override { return int(children_.size()); }
+  TChildForm* Child(int index) const override { return children_[index]; }
+  void DropChild(TChildForm* child) override;
+  bool OpenQueued() override;
+  bool LocalPlaybackRuns(TChildForm* child) override;
+  void StopLocalPlayback(TChildForm* child) override;
+  ITimelineGraph* Graph() override { return nullptr; }
+  bool MainWindowActive() const override;
+  bool HasActiveChild() const override { return activeChild_ != nullptr; }
+  void FlashActiveChild() override;
+  void ActivateLastChild() override;
+  void RangeApplied(bool anyDisplay) override;
+  // IOpenTarget
+  void Taken(const QString& name) override;
+  bool Shown(const QString& name) const override;
+  void OpenClip(const QString& name, const QString& section) override;
+  void OpenSignals(const QStringList& names) override;
+  void Inform(const QString& text) override;
 
   void OpenFramesClick();
   void CloseItemClick();
@@ -100,11 +150,14 @@ class TVarnelViewer : public QMainWindow {
   TDefaultTitlesForm* defaultTitlesForm_ = nullptr;
   THintFilter* hints_ = nullptr;
   QTimer timer_;
-  float masterStep_ = 1.0f;
-  int speedTag_ = 67;
+  TMasterTimeline timeline_{*this};
+  QString currentFile_;
+  TDisplayFactory displayFactory_;
+  TSignalOpener signalOpener_;
+  QStringList pendingSignalFiles_;
 
   QWidget* toolBarPanel_ = nullptr;
-  QWidget* timePanel_ = nullptr;
+  TTimePanel* timePanel_ = nullptr;
   QList<QToolButton*> toolButtons_;
   QList<QPointer<QWidget>> minimizedForms_;  // minimised with the application, restored with it
 };

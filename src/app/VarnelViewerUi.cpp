@@ -1,24 +1,20 @@
 // Building the main window's components: menus, tool bar and time panel.
 #include <QAction>
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QMenuBar>
-#include <QSlider>
 #include <QStyle>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/AboutForm.h"
 #include "app/Help.h"
+#include "app/TimePanel.h"
 #include "app/VarnelViewer.h"
 #include "display/ChildForm.h"
 
 namespace {
 constexpr int kButtonSize = 25;
 constexpr int kToolBarHeight = 31;
-constexpr int kTimeButtonsHeight = 27;
-constexpr int kTimeBarHeight = 26;
 }  // namespace
 
 QAction* TVarnelViewer::addItem(QMenu* menu, const char* name, const QString& caption) {
@@ -138,50 +134,8 @@ void TVarnelViewer::createToolBar() {
 }
 
 void TVarnelViewer::createTimePanel() {
-  timePanel_ = new QWidget;
-  timePanel_->setObjectName(QStringLiteral("TimePanel"));
-  auto* rows = new QVBoxLayout(timePanel_);
-  rows->setContentsMargins(5, 0, 5, 2);
-  rows->setSpacing(0);
-  auto* buttons = new QHBoxLayout;
-  buttons->setSpacing(0);
-  const struct {
-    const char* name;
-    const char* hint;
-    QStyle::StandardPixmap icon;
-    bool latching;
-  } kTimeButtons[] = {
-      {"RepeatSB", "Repeating Play", QStyle::SP_BrowserReload, true},
-      {"PlaySB", "Play", QStyle::SP_MediaPlay, true},
-      {"StopSB", "Stop", QStyle::SP_MediaStop, false},
-      {"TZeroSB", "Stop at Time Zero", QStyle::SP_MediaPause, false},
-      {"EndSB", "Jump to End", QStyle::SP_MediaSkipForward, false},
-      {"StartSB", "Jump to Start", QStyle::SP_MediaSkipBackward, false},
-      {"StepSB", "Step Forward", QStyle::SP_MediaSeekForward, false},
-      {"BackSB", "Step Backward", QStyle::SP_MediaSeekBackward, false},
-  };
-  for (const auto& spec : kTimeButtons) {
-    auto* b = new QToolButton(timePanel_);
-    b->setObjectName(QString::fromLatin1(spec.name));
-    b->setToolTip(QString::fromLatin1(spec.hint));
-    b->setIcon(style()->standardIcon(spec.icon));
-    b->setCheckable(spec.latching);
-    b->setAutoRaise(true);
-    b->setFixedSize(kButtonSize, kButtonSize);
-    buttons->addWidget(b);
-  }
-  buttons->addStretch();
-  rows->addLayout(buttons);
-  auto* bar = new QSlider(Qt::Horizontal, timePanel_);
-  bar->setObjectName(QStringLiteral("TimeBar"));
-  bar->setToolTip(QStringLiteral("Master Time"));
-  bar->setRange(0, 100);
-  bar->setTickInterval(10);
-  bar->setTickPosition(QSlider::TicksBelow);
-  bar->setFixedHeight(kTimeBarHeight);
-  rows->addWidget(bar);
-  timePanel_->setFixedHeight(kTimeButtonsHeight + kTimeBarHeight + 2);
-  timePanel_->setFixedWidth(8 * kButtonSize + 10);
+  timePanel_ = new TTimePanel(timeline_);
+  timePanel_->OnCommand = [this] { hurryTick(); };
 }
 
 void TVarnelViewer::layoutToolBar() {

@@ -55,6 +55,7 @@ TEST_F(HandOverTest, SecondStartHandsItsFilesToTheRunningInstanceInOrder) {
   TSingleInstance instance(QStringLiteral("Lumetra"));
   ASSERT_TRUE(instance.IsFirst());
   auto viewer = std::make_unique<TVarnelViewer>(&instance, QStringList{});
+  viewer->Timer().stop();  // the queue is read here, not opened
   viewer->setWindowTitle(QStringLiteral("a.avi\nb.avi"));
 
   // Started from another folder: relative names arrive as absolute ones; a name may hold a line
