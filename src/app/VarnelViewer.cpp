@@ -118,6 +118,15 @@ TVarnelViewer::~TVarnelViewer() {
   // object is no longer a main window.
   disconnect(qApp, nullptr, this, nullptr);
   for (TChildForm* child : children_) disconnect(child, nullptr, this, nullptr);
+  // Clip windows save their placement into the registry, a member that dies before QWidget's
+  // destructor would delete them: they go first, last first.
+  QList<TChildForm*> clips = findChildren<TChildForm*>(Qt::FindDirectChildrenOnly);
+  children_.clear();
+  activeChild_ = nullptr;
+  for (auto it = clips.rbegin(); it != clips.rend(); ++it) {
+    disconnect(*it, nullptr, this, nullptr);
+    delete *it;
+  }
   if (hints_) qApp->removeEventFilter(hints_);
 }
 
