@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <functional>
@@ -77,6 +78,20 @@ Maker Patched(Maker make, std::vector<Field> fields, bool withIndex = true) {
   };
 }
 
+// What a recorder that stopped before closing the file leaves: RIFF and "movi" sizes of 0, no
+// index, no length.
+Maker Unfinished(Maker make) {
+  return [=](const std::string& path) {
+    if (!make(path) || !clipkit::SetRiffSize(path, 0)) return false;
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadWrite)) return false;
+    const qsizetype movi = file.readAll().indexOf("movi");
+    const DWORD zero = 0;
+    return movi > 4 && file.seek(movi - 4) &&
+           file.write(reinterpret_cast<const char*>(&zero), 4) == 4;
+  };
+}
+
 constexpr std::size_t kStart = offsetof(AVIStreamHeader, dwStart);
 constexpr std::size_t kLength = offsetof(AVIStreamHeader, dwLength);
 const Maker kFour = Writer({.width = 9, .height = 6, .frames = 4});
@@ -110,6 +125,7 @@ const ClipCase kCases[] = {
      Patched(Writer(kDropped), {{kStart, 3}}, false), false, 3},
     {"LengthTenOverFour", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 10}})},
     {"LengthZeroNoIndex", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 0}}, false)},
+    {"UnfinishedRecording", "bgr24", 9, 6, 4, Unfinished(Patched(kFour, {{kLength, 0}}, false))},
     {"LengthSignBit", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 0x80000000}})},
     {"LengthLargestLong", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 0x7FFFFFFF}}, false)},
     {"MjpegOddWidth", "bgr24", 37, 21, 8,

@@ -148,7 +148,10 @@ std::optional<RiffLayout> ScanRiff(const std::string& path) {
   layout.fileSize = r.size();
   layout.riffSize = riff.size;
   bool movi = false, hugeHeaders = false;
-  ForEachChild(r, riff.dataOffset + 4, riff.dataOffset + riff.available, [&](const ChunkRef& c) {
+  // A recorder that stopped before closing the file leaves the RIFF size at 0: its chunks run
+  // to the end of the file.
+  const std::int64_t riffEnd = riff.size == 0 ? r.size() : riff.dataOffset + riff.available;
+  ForEachChild(r, riff.dataOffset + 4, riffEnd, [&](const ChunkRef& c) {
     layout.topLevel.push_back(c);
     if (c.id == kList && c.listType == MakeFourCC('h', 'd', 'r', 'l')) {
       hugeHeaders = hugeHeaders || c.size > kMaxHeaderList;
