@@ -115,18 +115,6 @@ TEST(MasterTimeline, PlayAndRepeatRunToTheirEnds) {
          r.ticks(3);
        },
        41, true, false},
-      {"pressing play releases repeat",
-       [](TimelineRig& r) {
-         r.timeline.PressRepeat();
-         r.timeline.PressPlay();
-       },
-       0, true, false},
-      {"pressing a pressed button releases it",
-       [](TimelineRig& r) {
-         r.timeline.PressPlay();
-         r.timeline.PressPlay();
-       },
-       0, false, false},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -248,22 +236,6 @@ TEST(MasterTimeline, ChildrenThatFailAreDroppedAndTheOthersGoOn) {
   }
 }
 
-TEST(MasterTimeline, StopRequestOfAWindowTakesItsTimeAndStopsPlayback) {
-  TimelineRig rig;
-  TimedClip& clip = rig.add(2, -10, 101);
-  TimedClip& other = rig.add(1, 0, 101);
-  rig.tick();
-  rig.timeline.PressPlay();
-  rig.tick();
-  clip.StopAtFrame(42);
-  rig.tick();
-  EXPECT_FALSE(rig.timeline.Playing());
-  EXPECT_FALSE(clip.StopRequest);
-  EXPECT_FLOAT_EQ(rig.timeline.MasterTime(), 74);
-  rig.tick();
-  EXPECT_EQ(other.CurrentFrame(), 74);
-}
-
 TEST(MasterTimeline, ReentryAndQueueErrorsLeaveTheTickUsable) {
   TimelineRig rig;
   TimedClip& clip = rig.add(1, 0, 101);
@@ -280,19 +252,6 @@ TEST(MasterTimeline, ReentryAndQueueErrorsLeaveTheTickUsable) {
   rig.timeline.JumpToEnd();
   rig.tick();
   EXPECT_EQ(clip.CurrentFrame(), 100);
-}
-
-TEST(MasterTimeline, ActiveChildFlashesAtMostEvery700MsWhileTheMainWindowIsActive) {
-  TimelineRig rig;
-  rig.add(1, 0, 101);
-  rig.host.mainActive = true;
-  rig.tick();
-  EXPECT_EQ(rig.host.flashes, 1);          // the range made it active just before
-  for (int i = 0; i < 8; ++i) rig.tick();  // 100, 200, 200, ... ms apart
-  EXPECT_EQ(rig.host.flashes, 2);
-  rig.host.mainActive = false;
-  rig.ticks(8);
-  EXPECT_EQ(rig.host.flashes, 2);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/OpenQueue.h"
-#include "platform/Exception.h"
 
 namespace {
 
@@ -46,32 +45,6 @@ TEST(OpenQueue, DirectoryKeepsItsTrailingSeparator) {
     EXPECT_EQ(DirectoryPart(QString::fromUtf8(c.name)), c.directory) << c.name;
     EXPECT_EQ(FileNamePart(QString::fromUtf8(c.name)), c.file) << c.name;
   }
-}
-
-// Records what emptying the queue does; names holding "bad" fail to open.
-struct Recorder : IOpenTarget {
-  void Taken(const QString& name) override { log << "taken " + name; }
-  bool Shown(const QString& name) const override { return opened.contains(name); }
-  void OpenClip(const QString& name, const QString&) override {
-    if (name.contains(QStringLiteral("bad"))) throw Exception("Stream Open Failed");
-    opened << name;
-  }
-  void OpenSignals(const QStringList& names) override { log << "signals " + names.join(u','); }
-  void Inform(const QString& text) override { log << text; }
-  QStringList opened;
-  QStringList log;
-};
-
-TEST(OpenQueue, SignalFilesGoTogetherAlsoWhenALaterClipFails) {
-  Recorder r;
-  QStringList queue{"a.txt", "c.avi", "c.avi", "b.csv", "bad.avi", "d.avi"};
-  EXPECT_THROW(EmptyOpenQueue(queue, r), Exception);
-  EXPECT_EQ(queue, QStringList{"d.avi"});
-  EXPECT_EQ(r.opened, QStringList{"c.avi"});
-  EXPECT_EQ(r.log.last(), "signals a.txt,b.csv");
-  EmptyOpenQueue(queue, r);
-  EXPECT_EQ(r.opened, (QStringList{"c.avi", "d.avi"}));
-  EXPECT_EQ(r.log.last(), "taken d.avi") << "no signal list when none was queued";
 }
 
 }  // namespace
