@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 namespace demo {
 namespace {
@@ -96,7 +97,7 @@ void DrawTarget(Canvas& canvas, double scale, double ms) {
 
 void DrawBar(Canvas& canvas, double scale, double ms) {
   const RotatingBar& bar = TheScene().bar;
-  const double angle = BarAngleAt(ms) * M_PI / 180;
+  const double angle = BarAngleAt(ms) * std::numbers::pi / 180;
   const double ux = std::cos(angle), uy = std::sin(angle);
   const double px = bar.pivot.x * scale, py = bar.pivot.y * scale;
   const double length = bar.length * scale, halfWidth = bar.width * scale / 2;
@@ -135,14 +136,14 @@ std::vector<RGBQUAD> PaletteOf(const Camera& camera) {
   if (camera.look != Look::Palette) return {};
   const Colours& colours = ColoursOf(camera.look);
   const Rgb& bg = colours.background;
-  std::vector<RGBQUAD> palette(256, RGBQUAD{Mix(bg.b, 0, 0), Mix(bg.g, 0, 0), Mix(bg.r, 0, 0), 0});
+  auto entry = [&bg](const Rgb& to, double amount) {
+    return RGBQUAD{Mix(bg.b, to.b, amount), Mix(bg.g, to.g, amount), Mix(bg.r, to.r, amount), 0};
+  };
+  std::vector<RGBQUAD> palette(256, entry(bg, 0));
   for (int shape = 0; shape < kShapes; ++shape)
-    for (int i = 0; i < kRamp; ++i) {
-      const Rgb& to = colours.shapes[std::size_t(shape)];
-      const double amount = double(i) / (kRamp - 1);
+    for (int i = 0; i < kRamp; ++i)
       palette[std::size_t(shape * kRamp + i)] =
-          RGBQUAD{Mix(bg.b, to.b, amount), Mix(bg.g, to.g, amount), Mix(bg.r, to.r, amount), 0};
-    }
+          entry(colours.shapes[std::size_t(shape)], double(i) / (kRamp - 1));
   return palette;
 }
 
