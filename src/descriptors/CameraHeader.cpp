@@ -1,8 +1,10 @@
 #include "descriptors/CameraHeader.h"
 
 #include <QFile>
+
 #include <array>
 #include <cstring>
+#include "platform/FileCheck.h"
 
 #include "descriptors/DescriptorText.h"
 
@@ -31,7 +33,8 @@ QString CameraHeaderPath(const QString& clipPath) {
 
 std::optional<TCameraTiming> ReadCameraHeader(const QString& clipPath) {
   const QString path = CameraHeaderPath(clipPath);
-  if (path.isEmpty()) return std::nullopt;
+  // A side file is optional: anything but a regular file (a FIFO would block the open) is absent.
+  if (path.isEmpty() || !IsRegularFile(QFile::encodeName(path).constData())) return std::nullopt;
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
   std::array<char, kHeaderSize> header{};

@@ -114,6 +114,10 @@ TEST_F(ClipDescriptorTest, CameraHeaderGivesTimingMarkedChangedUnlessShortWrongl
   EXPECT_EQ(d.text, "[Timing]\rFrame Rate=4500\rMark Frame=25\rTime at Mark Frame=0\r");
   EXPECT_TRUE(d.changed);
   EXPECT_FALSE(ReadCameraHeader(dir.filePath(QStringLiteral("none.avi"))));
+  // A FIFO in the side file's place would block the open until someone writes to it.
+  const QString fifo = dir.filePath(QStringLiteral("pipe.avi"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(CameraHeaderPath(fifo)).constData(), 0600), 0);
+  EXPECT_FALSE(ReadCameraHeader(fifo));
   const struct {
     std::uint32_t rate;
     const char* signature;
