@@ -13,7 +13,7 @@ app=build/bin/lumetra
 demo=()
 if [ -x build/bin/lumetra-demo ]; then
   build/bin/lumetra-demo build/demo >/dev/null
-  mapfile -t demo < <(find build/demo -maxdepth 1 -type f \( -name '*.avi' -o -name '*.txt' \) | sort)
+  mapfile -t demo < <(find build/demo -maxdepth 1 -type f \( -name '*.avi' -o -name '*.dat' -o -name '*.csv' \) | sort)
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
