@@ -10,7 +10,7 @@
 
 namespace {
 
-const QString kKey = QStringLiteral("\\Software\\Orvanta\\Lumetra");
+const QString kKey = "\\Software\\Orvanta\\Lumetra";
 
 class PlacementTest : public ::testing::Test {
  protected:
@@ -22,9 +22,7 @@ class PlacementTest : public ::testing::Test {
                                   {QRect(1920, 0, 1280, 1024), QRect(1920, 40, 1280, 984)}});
   }
   void TearDown() override { screens::setLayoutForTesting({}); }
-  void entry(const char* text) {
-    reg->WriteString(QStringLiteral("Desktop"), QStringLiteral("W"), QString::fromLatin1(text));
-  }
+  void entry(const char* text) { reg->WriteString("Desktop", "W", QString::fromLatin1(text)); }
   std::unique_ptr<TRegIniFile> reg;
 };
 
@@ -46,15 +44,14 @@ TEST_F(PlacementTest, MissingAndNonNumericFieldsKeepTheCallersValues) {
   for (const auto& c : cases) {
     TPlacement p{1, 2, 3, 4, false, 5};
     entry(c.entry);
-    ReadPlacement(QStringLiteral("W"), reg.get(), p);
+    ReadPlacement("W", reg.get(), p);
     EXPECT_EQ(row(p), c.expected) << c.entry;
-    ReadPlacement(QStringLiteral("W"), nullptr, p);
+    ReadPlacement("W", nullptr, p);
     EXPECT_EQ(row(p), c.expected) << c.entry;
   }
   // The extra word is signed: the fastest speed tag sets its top bit.
-  WritePlacement(QStringLiteral("W"), reg.get(), TPlacement{-5, 6, 700, 500, true, -268435456});
-  EXPECT_EQ(reg->ReadString(QStringLiteral("Desktop"), QStringLiteral("W"), {}),
-            "6,-5,700,500,-268435456,1");
+  WritePlacement("W", reg.get(), TPlacement{-5, 6, 700, 500, true, -268435456});
+  EXPECT_EQ(reg->ReadString("Desktop", "W", {}), "6,-5,700,500,-268435456,1");
 }
 
 TEST_F(PlacementTest, FittingKeepsSizesThatFitAndMovesTheWholeWindowOntoTheMonitor) {
@@ -81,22 +78,21 @@ TEST_F(PlacementTest, FittingKeepsSizesThatFitAndMovesTheWholeWindowOntoTheMonit
   for (const auto& c : cases) {
     TPlacement p{0, 0, 640, 480, false, 0};
     entry(c.entry);
-    ReadPlacementClamped(QStringLiteral("W"), reg.get(), p);
+    ReadPlacementClamped("W", reg.get(), p);
     EXPECT_EQ((std::array<int, 4>{p.left, p.top, p.width, p.height}), c.expected) << c.entry;
   }
 }
 
 TEST_F(PlacementTest, RestoreKeepSizeMovesOnlyAndSaveWritesBack) {
   QWidget w;
-  w.setObjectName(QStringLiteral("W"));
+  w.setObjectName("W");
   w.resize(320, 240);
   entry("300,400,999,888,0,0");
   EXPECT_EQ(RestorePlacement(&w, reg.get(), true), 0);
   EXPECT_EQ(w.pos(), QPoint(400, 300));
   EXPECT_EQ(w.size(), QSize(320, 240));
   SavePlacement(&w, reg.get(), 4096 << 16);
-  EXPECT_EQ(reg->ReadString(QStringLiteral("Desktop"), QStringLiteral("W"), {}),
-            "300,400,320,240,268435456,0");
+  EXPECT_EQ(reg->ReadString("Desktop", "W", {}), "300,400,320,240,268435456,0");
 }
 
 TEST_F(PlacementTest, RestoreFitsTheWholeWindowIntoTheWorkArea) {
@@ -111,7 +107,7 @@ TEST_F(PlacementTest, RestoreFitsTheWholeWindowIntoTheWorkArea) {
   };
   for (const auto& c : cases) {
     QWidget w;
-    w.setObjectName(QStringLiteral("W"));
+    w.setObjectName("W");
     entry(c.entry);
     RestorePlacement(&w, reg.get(), false);
     EXPECT_EQ(w.geometry(), c.expected) << c.entry;
