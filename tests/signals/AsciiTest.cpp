@@ -22,6 +22,7 @@ std::vector<float> readAll(TSigClass& source) {
 }
 
 TEST(AsciiColumn, GuessesTimeColumnUnitAndRate) {
+  const std::vector<float> kFour = {1.5f, 1.9f, 1.6f, 1.8f};
   const struct {
     const char* text;
     int timeColumn;
@@ -29,13 +30,8 @@ TEST(AsciiColumn, GuessesTimeColumnUnitAndRate) {
     const char* axis;
     std::vector<float> values;
   } cases[] = {
-      {"t,x\r\n0,1.5\r\n0.0005,1.9\r\n0.001,1.6\r\n0.0015,1.8\r\n",
-       1,
-       0,
-       2000,
-       "x",
-       {1.5f, 1.9f, 1.6f, 1.8f}},
-      {"t,x\n0,1.5\n2,1.9\n4,1.6\n6,1.8", 1, 0, 500, "x", {1.5f, 1.9f, 1.6f, 1.8f}},
+      {"t,x\r\n0,1.5\r\n0.0005,1.9\r\n0.001,1.6\r\n0.0015,1.8\r\n", 1, 0, 2000, "x", kFour},
+      {"t,x\n0,1.5\n2,1.9\n4,1.6\n6,1.8", 1, 0, 500, "x", kFour},
       // A step read as 0.001 is not below the threshold: milliseconds.
       {"t x\n0 1\n0.001 4\n0.002 3\n0.003 4\n", 1, 0, 1000000, "x", {1, 4, 3, 4}},
       {"a,b\n5.0,10\n5.1,20\n4.9,30\n", 2, 10, 100, "a", {5.0f, 5.1f, 4.9f}},
