@@ -46,10 +46,9 @@ TEST(FloatToStrF, WritesEachFormatWithAPointWhateverTheLocale) {
 }
 
 TEST(StrToFloat, AcceptsOnlyAWholeDecimalNumber) {
-  EXPECT_DOUBLE_EQ(StrToFloat(std::string_view(" 12.5\t")), 12.5);
-  EXPECT_DOUBLE_EQ(StrToFloat(std::string_view("+3")), 3);
-  EXPECT_DOUBLE_EQ(StrToFloat(std::string_view("-.5e1")), -5);
-  EXPECT_DOUBLE_EQ(StrToFloat(std::string_view("1.")), 1);
+  for (const auto [text, value] :
+       {std::pair{" 12.5\t", 12.5}, {"+3", 3.0}, {"-.5e1", -5.0}, {"1.", 1.0}})
+    EXPECT_DOUBLE_EQ(StrToFloat(std::string_view(text)), value) << text;
   for (const char* bad : {"", "-", "abc", "1e", "1,5", "inf", "nan", "--1", "0x10", "1 2"})
     EXPECT_THROW(StrToFloat(std::string_view(bad)), Exception) << bad;
   try {
@@ -69,11 +68,9 @@ TEST(StrToInt, RefusesFractionsAndValuesBeyond32Bits) {
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-  EXPECT_EQ(RoundHalfEven(2.5), 2);
-  EXPECT_EQ(RoundHalfEven(3.5), 4);
-  EXPECT_EQ(RoundHalfEven(-2.5), -2);
-  EXPECT_EQ(RoundHalfEven(-3.5), -4);
-  EXPECT_EQ(RoundHalfEven(2.4999), 2);
+  for (const auto [value, rounded] :
+       {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}})
+    EXPECT_EQ(RoundHalfEven(value), rounded) << value;
   EXPECT_THROW(RoundHalfEven(3e9), Exception);
   EXPECT_THROW(RoundHalfEven(std::numeric_limits<double>::quiet_NaN()), Exception);
 }

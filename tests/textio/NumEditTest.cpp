@@ -51,9 +51,9 @@ TEST_F(NumEditTest, FloatingFieldWritesWithItsFormat) {
 
 TEST_F(NumEditTest, ALetterInAnIntegerFieldIsRefusedWithTheConversionError) {
   TEditNumeric field;
-  field.setText(QStringLiteral("12"));
+  field.setText("12");
   ChangeCounter changes(field);
-  field.setText(QStringLiteral("12a"));
+  field.setText("12a");
   EXPECT_EQ(field.text(), "12");
   EXPECT_EQ(field.LastText(), "12");
   EXPECT_EQ(changes.count(), 0);
@@ -67,15 +67,15 @@ TEST_F(NumEditTest, MinusAndEmptyAreAcceptedWhileTyping) {
   field.SetFloatingPoint(true);
   field.SetBlankValue(7);
   ChangeCounter changes(field);
-  field.setText(QStringLiteral("-"));
+  field.setText("-");
   EXPECT_DOUBLE_EQ(field.FloatValue(), 0);
-  field.setText(QStringLiteral("-2.5"));
+  field.setText("-2.5");
   field.setText(QString());
   EXPECT_DOUBLE_EQ(field.FloatValue(), 7);
   EXPECT_EQ(changes.count(), 3);
   EXPECT_TRUE(testsupport::script().shown.empty());
   // An integer read of a floating field rounds halves to even.
-  field.setText(QStringLiteral("2.5"));
+  field.setText("2.5");
   EXPECT_EQ(field.IntegerValue(), 2);
 }
 
@@ -83,15 +83,15 @@ TEST_F(NumEditTest, MinusAndEmptyAreAcceptedWhileTyping) {
 // differs from the last accepted one is a change.
 TEST_F(NumEditTest, RetypingTheAcceptedTextRaisesNoChange) {
   TEditNumeric field;
-  field.setText(QStringLiteral("5"));
+  field.setText("5");
   ChangeCounter changes(field);
   int sent = 0;
   QObject::connect(&field, &QLineEdit::textChanged, [&] { ++sent; });
   field.selectAll();
-  field.insert(QStringLiteral("5"));
+  field.insert("5");
   EXPECT_EQ(sent, 1);
   EXPECT_EQ(changes.count(), 0);
-  field.insert(QStringLiteral("6"));
+  field.insert("6");
   EXPECT_EQ(changes.count(), 1);
 }
 

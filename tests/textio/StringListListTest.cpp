@@ -19,12 +19,12 @@ void setAge(const QString& path, qint64 secs) {
 class StringListListTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path = dir.filePath(QStringLiteral("titles.ini"));
+    path = dir.filePath("titles.ini");
     testsupport::writeFile(path, "[Crash]\nSpeed=50\n[Sled]\nMass=900\n");
     setAge(path, 1'700'000'000);
     auto list = std::make_unique<TSectionList>();
-    list->Add(QStringLiteral("Sled"), TStringListList::ReadSection(path, QStringLiteral("Sled")));
-    list->Add(QStringLiteral("crash"), TStringListList::ReadSection(path, QStringLiteral("crash")));
+    list->Add("Sled", TStringListList::ReadSection(path, "Sled"));
+    list->Add("crash", TStringListList::ReadSection(path, "crash"));
     cache.Add(std::move(list));
     files.push_back({path, 1'700'000'000});
   }
@@ -36,8 +36,8 @@ class StringListListTest : public ::testing::Test {
 
 TEST_F(StringListListTest, SectionsAreSortedWithoutCaseAndCarryTheirLines) {
   EXPECT_EQ(cache.Lists(0)->Names(), (QStringList{"crash", "Sled"}));
-  EXPECT_EQ(*cache.SectionValues(0, 0), QStringList{QStringLiteral("Speed=50")});
-  EXPECT_EQ(cache.Lists(0)->Add(QStringLiteral("SLED")), 1);  // a duplicate keeps the first
+  EXPECT_EQ(*cache.SectionValues(0, 0), QStringList{"Speed=50"});
+  EXPECT_EQ(cache.Lists(0)->Add("SLED"), 1);  // a duplicate keeps the first
   EXPECT_EQ(cache.Lists(0)->Count(), 2);
   EXPECT_EQ(cache.SectionValues(3, 0), nullptr);
 }
@@ -46,13 +46,13 @@ TEST_F(StringListListTest, RefreshRereadsOnlyWhenTheFileAgeChanged) {
   testsupport::writeFile(path, "[Crash]\nSpeed=64\n[Sled]\nMass=1200\n");
   setAge(path, 1'700'000'000);  // same age: nothing is reread
   cache.Refresh(files);
-  EXPECT_EQ(*cache.SectionValues(0, 0), QStringList{QStringLiteral("Speed=50")});
+  EXPECT_EQ(*cache.SectionValues(0, 0), QStringList{"Speed=50"});
 
   setAge(path, 1'700'000'100);  // touched: every listed section is reread
   cache.Refresh(files);
   EXPECT_EQ(files[0].age, 1'700'000'100);
-  EXPECT_EQ(*cache.SectionValues(0, 0), QStringList{QStringLiteral("Speed=64")});
-  EXPECT_EQ(*cache.SectionValues(0, 1), QStringList{QStringLiteral("Mass=1200")});
+  EXPECT_EQ(*cache.SectionValues(0, 0), QStringList{"Speed=64"});
+  EXPECT_EQ(*cache.SectionValues(0, 1), QStringList{"Mass=1200"});
 }
 
 TEST_F(StringListListTest, MissingFileHasAgeMinusOneAndIsSkippedOnceStored) {
@@ -62,9 +62,9 @@ TEST_F(StringListListTest, MissingFileHasAgeMinusOneAndIsSkippedOnceStored) {
   ASSERT_NE(cache.SectionValues(0, 0), nullptr);
   EXPECT_TRUE(cache.SectionValues(0, 0)->isEmpty());
   // A later refresh with the file still missing leaves the (empty) sections alone.
-  cache.Put(0, 0, std::make_unique<QStringList>(QStringList{QStringLiteral("kept=1")}));
+  cache.Put(0, 0, std::make_unique<QStringList>(QStringList{"kept=1"}));
   cache.Refresh(files);
-  EXPECT_EQ(*cache.SectionValues(0, 0), QStringList{QStringLiteral("kept=1")});
+  EXPECT_EQ(*cache.SectionValues(0, 0), QStringList{"kept=1"});
 }
 
 TEST_F(StringListListTest, PutOnePastTheEndAppendsAList) {
