@@ -23,21 +23,21 @@ using namespace std::chrono_literals;
 // and exits with 1; none of them waits on a FIFO.
 TEST(ToolFailure, EveryCommandRefusesWhatIsNoClipWithTheReason) {
   RiffFiles files;
-  const QString fifo = files.Path(QStringLiteral("fifo.avi"));
+  const QString fifo = files.Path("fifo.avi");
   ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-  QDir(files.Path({})).mkdir(QStringLiteral("folder.avi"));
+  QDir(files.Path({})).mkdir("folder.avi");
   const struct {
     QString path;
     const char* reason;  // lower case
   } inputs[] = {
-      {files.Path(QStringLiteral("missing.avi")), "no such file"},
-      {files.Path(QStringLiteral("folder.avi")), "folder"},
+      {files.Path("missing.avi"), "no such file"},
+      {files.Path("folder.avi"), "folder"},
       {fifo, "a fifo, not a regular file"},
-      {files.Write("not a clip at all", QStringLiteral("t.avi")), "not a riff file"},
-      {files.Write(riffbytes::Riff("WAVE", riffbytes::Chunk("fmt ", "x")), QStringLiteral("w.avi")),
+      {files.Write("not a clip at all", "t.avi"), "not a riff file"},
+      {files.Write(riffbytes::Riff("WAVE", riffbytes::Chunk("fmt ", "x")), "w.avi"),
        "form 'wave', not an avi clip"},
   };
-  const QString bmp = files.Path(QStringLiteral("out.bmp"));
+  const QString bmp = files.Path("out.bmp");
   const QStringList commands[] = {
       {"info"}, {"decode"}, {"descriptor"}, {"frame", "0", bmp}, {"chunks"}};
   for (const auto& input : inputs) {
@@ -69,7 +69,7 @@ TEST(ToolFailure, EveryCommandRefusesWhatIsNoClipWithTheReason) {
 // the open then returns (and the test fails) instead of hanging.
 TEST(ToolFailure, LibraryOpenPathsRefuseAFifoWithoutWaiting) {
   RiffFiles files;
-  const QString fifo = files.Path(QStringLiteral("fifo.avi"));
+  const QString fifo = files.Path("fifo.avi");
   const QByteArray name = QFile::encodeName(fifo);
   ASSERT_EQ(mkfifo(name.constData(), 0600), 0);
   std::atomic<bool> finished{false}, rescued{false};
@@ -85,7 +85,7 @@ TEST(ToolFailure, LibraryOpenPathsRefuseAFifoWithoutWaiting) {
     }
   });
   EXPECT_THROW(TRIFF{fifo}, Exception);
-  TAVISTREAM stream(QStringLiteral("AVI"));
+  TAVISTREAM stream("AVI");
   EXPECT_THROW(stream.Open(fifo), Exception);
   finished = true;
   watchdog.join();

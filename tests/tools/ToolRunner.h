@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
@@ -34,6 +36,11 @@ inline ToolRun RunProgram(const QString& program, const QStringList& args,
 
 inline ToolRun RunTool(const QStringList& args, const std::function<void()>& inChild = {}) {
   return RunProgram(LUMETRA_TOOL, args, inChild);
+}
+
+// What a command printed, read as one JSON object.
+inline QJsonObject Json(const ToolRun& r) {
+  return QJsonDocument::fromJson(r.out).object();
 }
 
 inline QString Ffmpeg() {
