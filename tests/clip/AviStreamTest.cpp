@@ -149,8 +149,10 @@ TEST(OwnStream, FrameSourceStatusesCancelEndOrFail) {
 // bitmap header is the file's "strf", byte for byte, and its information agrees with the
 // file's where both describe the pictures.
 TEST(OwnStream, InfoAndFormatDescribeTheFramesOfTheFileLastRead) {
-  for (const avibytes::RawClip c :
-       {avibytes::RawClip{}, avibytes::RawClip{.width = 5, .height = 3}}) {
+  avibytes::RawClip odd;
+  odd.width = 5;
+  odd.height = 3;
+  for (const avibytes::RawClip& c : {avibytes::RawClip{}, odd}) {
     SCOPED_TRACE(c.width);
     RiffFiles files;
     const QByteArray bytes = avibytes::RawAvi(c);
