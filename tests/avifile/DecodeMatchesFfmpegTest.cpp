@@ -54,6 +54,16 @@ Maker Writer(ClipSpec spec, bool withIndex = true, std::vector<LONG> expectedSlo
   };
 }
 
+Maker Coded(AviCodec codec, LONG width, LONG height, DWORD keyEvery, LONG frames,
+            bool withIndex = true) {
+  return Writer({.width = width,
+                 .height = height,
+                 .codec = codec,
+                 .keyFrameEvery = keyEvery,
+                 .frames = frames},
+                withIndex);
+}
+
 Maker Ffmpeg(const std::string& size, int frames, const std::string& output) {
   return [=](const std::string& path) {
     return avitest::Run("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=" + size +
@@ -97,6 +107,8 @@ constexpr std::size_t kLength = offsetof(AVIStreamHeader, dwLength);
 const Maker kFour = Writer({.width = 9, .height = 6, .frames = 4});
 
 const std::vector<RGBQUAD> kPalette = clipkit::ColourPalette();
+const Maker kPalettized =
+    Writer({.width = 37, .height = 21, .bitCount = 8, .palette = kPalette.data(), .frames = 8});
 // A zero-size chunk is a frame of its own that shows the picture before it; frame 0 has none
 // before it and shows the first.
 const ClipSpec kDropped{.width = 7, .height = 5, .frames = 9, .dropped = {0, 3, 4, 8}};
@@ -106,11 +118,8 @@ const ClipCase kCases[] = {
     {"RawBgrOddWidth", "bgr24", 37, 21, 8, Writer({.width = 37, .height = 21, .frames = 8})},
     // The command line stores raw rows top-down (a negative height).
     {"RawBgrTopDown", "bgr24", 35, 20, 6, Ffmpeg("35x20", 6, "-c:v rawvideo -pix_fmt bgr24")},
-    {"PalettizedOddWidth", "pal8", 37, 21, 8,
-     Writer({.width = 37, .height = 21, .bitCount = 8, .palette = kPalette.data(), .frames = 8})},
-    {"PalettizedAsTwentyFourBits", "bgr24", 37, 21, 8,
-     Writer({.width = 37, .height = 21, .bitCount = 8, .palette = kPalette.data(), .frames = 8}),
-     true},
+    {"PalettizedOddWidth", "pal8", 37, 21, 8, kPalettized},
+    {"PalettizedAsTwentyFourBits", "bgr24", 37, 21, 8, kPalettized, true},
     {"GreyWrittenAsPalettized", "pal8", 33, 20, 8,
      Writer({.width = 33, .height = 20, .bitCount = 8, .frames = 8})},
     {"GreyY800", "gray", 35, 20, 8, Ffmpeg("35x20", 8, "-pix_fmt gray -c:v rawvideo -vtag Y800")},
@@ -128,38 +137,18 @@ const ClipCase kCases[] = {
     {"UnfinishedRecording", "bgr24", 9, 6, 4, Unfinished(Patched(kFour, {{kLength, 0}}, false))},
     {"LengthSignBit", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 0x80000000}})},
     {"LengthLargestLong", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 0x7FFFFFFF}}, false)},
-    {"MjpegOddWidth", "bgr24", 37, 21, 8,
-     Writer({.width = 37, .height = 21, .codec = AviCodec::Mjpeg, .frames = 8})},
-    {"Ffv1OddWidth", "bgr24", 37, 21, 12,
-     Writer(
-         {.width = 37, .height = 21, .codec = AviCodec::Ffv1, .keyFrameEvery = 4, .frames = 12})},
+    {"MjpegOddWidth", "bgr24", 37, 21, 8, Coded(AviCodec::Mjpeg, 37, 21, 0, 8)},
+    {"Ffv1OddWidth", "bgr24", 37, 21, 12, Coded(AviCodec::Ffv1, 37, 21, 4, 12)},
     // Open groups: the B-frames after each key frame belong before it.
-    {"Mpeg4BFrames", "bgr24", 48, 32, 60,
-     Writer(
-         {.width = 48, .height = 32, .codec = AviCodec::Mpeg4, .keyFrameEvery = 30, .frames = 60})},
-    {"Mpeg4NoIndex", "bgr24", 32, 16, 12,
-     Writer({.width = 32, .height = 16, .codec = AviCodec::Mpeg4, .keyFrameEvery = 5, .frames = 12},
-            false)},
+    {"Mpeg4BFrames", "bgr24", 48, 32, 60, Coded(AviCodec::Mpeg4, 48, 32, 30, 60)},
+    {"Mpeg4NoIndex", "bgr24", 32, 16, 12, Coded(AviCodec::Mpeg4, 32, 16, 5, 12, false)},
     {"H264StartFive", "bgr24", 32, 16, 30,
-     Patched(Writer({.width = 32,
-                     .height = 16,
-                     .codec = AviCodec::H264,
-                     .keyFrameEvery = 10,
-                     .frames = 30}),
-             {{kStart, 5}}),
-     false, 5},
+     Patched(Coded(AviCodec::H264, 32, 16, 10, 30), {{kStart, 5}}), false, 5},
     // DivX-style packed B-frames. Large enough that no B-frame is mistaken for a placeholder.
     {"Mpeg4PackedBFrames", "bgr24", 320, 240, 40,
      Ffmpeg("320x240", 40, "-c:v libxvid -bf 2 -g 12 -q:v 4")},
-    {"H264KeyEvery250", "bgr24", 64, 48, 300,
-     Writer({.width = 64,
-             .height = 48,
-             .codec = AviCodec::H264,
-             .keyFrameEvery = 250,
-             .frames = 300})},
-    {"H264OddWidth", "bgr24", 37, 21, 30,
-     Writer(
-         {.width = 37, .height = 21, .codec = AviCodec::H264, .keyFrameEvery = 10, .frames = 30})},
+    {"H264KeyEvery250", "bgr24", 64, 48, 300, Coded(AviCodec::H264, 64, 48, 250, 300)},
+    {"H264OddWidth", "bgr24", 37, 21, 30, Coded(AviCodec::H264, 37, 21, 10, 30)},
 };
 
 void PrintTo(const ClipCase& c, std::ostream* out) {
