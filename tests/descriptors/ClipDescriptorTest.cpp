@@ -33,11 +33,8 @@ class ClipDescriptorTest : public ::testing::Test {
   // A real clip of three 32 x 24 frames at rate / scale frames per second.
   QString clip(const QString& name, DWORD rate = 25, DWORD scale = 1) {
     const QString path = dir.filePath(name);
-    clipkit::ClipSpec spec;
-    spec.rate = rate;
-    spec.scale = scale;
-    spec.frames = 3;
-    EXPECT_EQ(clipkit::WriteClip(path.toStdString(), spec), AVIERR_OK);
+    EXPECT_EQ(clipkit::WriteClip(path.toStdString(), {.rate = rate, .scale = scale, .frames = 3}),
+              AVIERR_OK);
     return path;
   }
   static void append(const QString& path, FOURCC id, const std::string& data) {
