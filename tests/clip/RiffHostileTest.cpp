@@ -131,7 +131,9 @@ TEST(RiffHostile, HoleEndsTheListThatHoldsIt) {
     EXPECT_EQ(riff.FindChild(ChunkCode("movi"), movi) ? movi->Children.size() : 0, c.framesInMovi);
     const auto layout = avifile::ScanRiff(Local(path));
     ASSERT_EQ(bool(layout), c.scanned);
-    if (layout) EXPECT_EQ(layout->topLevel.size(), c.topLevel);
+    if (layout) {
+      EXPECT_EQ(layout->topLevel.size(), c.topLevel);
+    }
   }
 }
 

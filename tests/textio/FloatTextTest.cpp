@@ -46,7 +46,7 @@ TEST(FloatToStrF, WritesEachFormatWithAPointWhateverTheLocale) {
 }
 
 TEST(StrToFloat, AcceptsOnlyAWholeDecimalNumber) {
-  for (const auto [text, value] :
+  for (const auto& [text, value] :
        {std::pair{" 12.5\t", 12.5}, {"+3", 3.0}, {"-.5e1", -5.0}, {"1.", 1.0}})
     EXPECT_DOUBLE_EQ(StrToFloat(std::string_view(text)), value) << text;
   for (const char* bad : {"", "-", "abc", "1e", "1,5", "inf", "nan", "--1", "0x10", "1 2"})
@@ -68,7 +68,7 @@ TEST(StrToInt, RefusesFractionsAndValuesBeyond32Bits) {
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-  for (const auto [value, rounded] :
+  for (const auto& [value, rounded] :
        {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}})
     EXPECT_EQ(RoundHalfEven(value), rounded) << value;
   EXPECT_THROW(RoundHalfEven(3e9), Exception);
