@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "OffscreenProcess.h"
 #include "clip/AviStream.h"
 #include "display/DisplayForm.h"
 #include "platform/avifile/AviWriter.h"
@@ -82,9 +83,7 @@ BENCHMARK(BM_ShowTime)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
+  TOffscreenProcess process(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

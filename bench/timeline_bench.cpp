@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "OffscreenProcess.h"
 #include "app/AboutForm.h"
 #include "app/VarnelViewer.h"
 #include "display/DisplayForm.h"
@@ -109,14 +110,7 @@ BENCHMARK(BM_TickEightClipsAllChange)->Unit(benchmark::kMillisecond)->UseRealTim
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QTemporaryDir home;
-  qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-  QApplication app(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  QApplication::setApplicationName(QStringLiteral("Lumetra"));
-  TRegIniFile::setStoreFile(home.filePath(QStringLiteral("Lumetra.ini")));
-  dialogs::install(std::make_unique<dialogs::ScriptedBackend>());
+  TOffscreenProcess process(argc, argv);
   QTemporaryDir dir;
   g_dir = &dir;
   if (!WriteBigClip()) return 1;
