@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "platform/Exception.h"
-#include "signals/BufFileStream.h"
+#include "textio/BufFileStream.h"
 #include "signals/SigInfo.h"
 #include "textio/FloatText.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "signals/FileStream.h"
+#include "textio/FileStream.h"
 #include "signals/SigClass.h"
 
 class ISigInfo;

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "signals/BufFileStream.h"
+#include "textio/BufFileStream.h"
 #include "signals/SignalDatabase.h"
 
 // The open data files of one load, found by name (case-insensitive) in the header's folder.

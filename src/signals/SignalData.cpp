@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/Exception.h"
-#include "signals/BufFileStream.h"
+#include "textio/BufFileStream.h"
 #include "signals/DataTypes.h"
 #include "textio/FloatText.h"
 

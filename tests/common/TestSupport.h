@@ -30,6 +30,21 @@ inline void writeFile(const QString& path, const QByteArray& text) {
   f.write(text);
 }
 
+// A private folder with files written byte for byte.
+struct Folder {
+  QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+  QString write(const char* name, const QByteArray& bytes) const {
+    writeFile(path(name), bytes);
+    return path(name);
+  }
+  QByteArray read(const char* name) const {
+    QFile f(path(name));
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+  }
+  QTemporaryDir dir;
+};
+
 // Leaves a socket file at path with nobody listening, as a crashed instance does.
 inline bool leaveStaleSocket(const QString& path) {
   const QByteArray local = path.toLocal8Bit();

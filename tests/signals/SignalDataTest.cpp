@@ -6,7 +6,7 @@
 
 #include "SignalKit.h"
 #include "platform/Exception.h"
-#include "signals/BufFileStream.h"
+#include "textio/BufFileStream.h"
 #include "signals/DataTypes.h"
 #include "signals/SigClass.h"
 #include "signals/SignalData.h"

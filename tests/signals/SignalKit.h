@@ -18,20 +18,7 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace signalkit {
 
-// A private folder with files written byte for byte.
-struct Folder {
-  QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-  QString write(const char* name, const QByteArray& bytes) const {
-    testsupport::writeFile(path(name), bytes);
-    return path(name);
-  }
-  QByteArray read(const char* name) const {
-    QFile f(path(name));
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-  }
-  QTemporaryDir dir;
-};
+using testsupport::Folder;
 
 // Little-endian elements of type T, as a data file holds them.
 template <class T>

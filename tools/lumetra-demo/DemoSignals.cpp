@@ -10,10 +10,10 @@
 
 #include "DemoScene.h"
 #include "platform/Exception.h"
-#include "signals/BufFileStream.h"
+#include "textio/BufFileStream.h"
 #include "signals/DataTypes.h"
 #include "signals/Diadem.h"
-#include "signals/FileStream.h"
+#include "textio/FileStream.h"
 
 namespace demo {
 namespace {

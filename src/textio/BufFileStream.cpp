@@ -1,4 +1,4 @@
-#include "signals/BufFileStream.h"
+#include "textio/BufFileStream.h"
 
 #include <algorithm>
 #include <cctype>

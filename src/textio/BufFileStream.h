@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "signals/FileStream.h"
+#include "textio/FileStream.h"
 
 // The reader through which signal files are parsed: bytes one at a time through a private
 // buffer, with line and token operations on top. A byte 0 doubles as the end-of-file mark.

@@ -1,4 +1,4 @@
-#include "signals/FileStream.h"
+#include "textio/FileStream.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

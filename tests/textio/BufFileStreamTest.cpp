@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "SignalKit.h"
+#include "TestSupport.h"
 #include "platform/Exception.h"
-#include "signals/BufFileStream.h"
+#include "textio/BufFileStream.h"
 
 namespace {
 
-using signalkit::Folder;
+using testsupport::Folder;
 using namespace std::literals;
 
 TBufFileStream open(const Folder& folder, const QByteArray& bytes) {
