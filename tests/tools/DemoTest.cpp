@@ -250,6 +250,13 @@ TEST(DemoGenerator, SignalsLoadBackAsDiademChannelsAndCsvColumns) {
   const QList<QByteArray> lines = csv.readAll().split('\n');
   ASSERT_EQ(lines.size(), 2 + count + 1);  // two title lines, the samples, nothing after
   EXPECT_TRUE(lines.back().isEmpty());
+  // Columns are found by their titles: the file's order is its own.
+  const QList<QByteArray> titles = lines[1].trimmed().split(',');
+  ASSERT_EQ(titles.size(), 7);
+  std::array<int, 7> channelOf{};
+  for (int f = 1; f < 7; ++f)
+    for (int k = 0; k < channels.size(); ++k)
+      if (channels[k].toObject()["name"].toString().toLatin1() == titles[f]) channelOf[f] = k;
   for (int i = 0; i < count; ++i) {
     const QList<QByteArray> fields = lines[2 + i].trimmed().split(',');
     ASSERT_EQ(fields.size(), 7) << i;
@@ -258,7 +265,7 @@ TEST(DemoGenerator, SignalsLoadBackAsDiademChannelsAndCsvColumns) {
       std::from_chars(fields[f].constData(), fields[f].constData() + fields[f].size(), got[f]);
     EXPECT_EQ(got[0], float(first + i * step));
     const auto expected = ExpectedSignals(target, first + i * step);
-    for (int f = 0; f < 6; ++f) EXPECT_EQ(got[f + 1], expected[f]) << i << " column " << f + 1;
+    for (int f = 1; f < 7; ++f) EXPECT_EQ(got[f], expected[channelOf[f]]) << i << " column " << f;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -10,9 +11,9 @@
 
 #include "DemoScene.h"
 #include "platform/Exception.h"
-#include "textio/BufFileStream.h"
 #include "signals/DataTypes.h"
 #include "signals/Diadem.h"
+#include "textio/BufFileStream.h"
 #include "textio/FileStream.h"
 
 namespace demo {
@@ -78,15 +79,20 @@ void WriteDiadem(const QString& folder) {
   db.SaveToFile(folder + u'/' + QLatin1String(kDiademStem) + QStringLiteral(".dat"));
 }
 
+// A text file yields one source, its first value column; and a second column that steps
+// evenly (X moves at constant speed) is taken for the time. Y, which does not, comes first.
+constexpr std::array<int, 6> kCsvOrder = {1, 0, 2, 3, 4, 5};
+
 void WriteCsv(const QString& folder) {
   std::string text =
       "Lumetra demo test: target position (mm), velocity (mm/s) and acceleration (mm/s^2) "
       "against test time (ms)\r\nTime";
-  for (const SignalChannel& c : SignalChannels()) text += std::string(",") + c.name;
+  const auto& channels = SignalChannels();
+  for (int k : kCsvOrder) text += std::string(",") + channels[k].name;
   text += "\r\n";
   for (int i = 0; i < kSignalCount; ++i) {
     text += Text(float(SampleTime(i)));
-    for (const SignalChannel& c : SignalChannels()) text += "," + Text(Sample(c, i));
+    for (int k : kCsvOrder) text += "," + Text(Sample(channels[k], i));
     text += "\r\n";
   }
   const QString path = folder + u'/' + QLatin1String(kCsvFile);
