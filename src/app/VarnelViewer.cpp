@@ -23,6 +23,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Placement.h"
 #include "platform/RegIniFile.h"
+#include "platform/Screens.h"
 #include "platform/SingleInstance.h"
 #include "platform/Versioner.h"
 
@@ -87,6 +88,7 @@ TVarnelViewer::TVarnelViewer(TSingleInstance* instance, const QStringList& comma
   readPreferences();
   ReadDatabaseFiles(*registry_, databases_);
   RestorePlacement(this, registry_.get(), true);
+  if (!HasPlacement(objectName(), registry_.get())) move(DefaultWindowPosition());
   titlesForm_->InitTitleTemplates(registry_.get(), databases_.lists);
   defaultTitlesForm_->LoadDefaultTitles(registry_.get(), databases_.lists);
 
@@ -184,7 +186,7 @@ void TVarnelViewer::ApplyControlRules() {
   const int clientHeight =
       toolBarPanel_->height() + (timePanel_->isHidden() ? 0 : timePanel_->height());
   centralWidget()->setFixedHeight(clientHeight);
-  resize(width(), std::min(maximumHeight(), menuBar()->sizeHint().height() + clientHeight));
+  resize(width(), windowHeight(clientHeight));
   for (const char* name : {"CloseItem", "CloseAllItem", "CopyFrameItem", "DescriptorsItem"})
     component<QAction>(this, name)->setEnabled(r.closeAndCopy);
   for (const char* name : {"CloseAllBtn", "DescriptorsBtn"})
@@ -196,6 +198,26 @@ void TVarnelViewer::ApplyControlRules() {
   component<QToolButton>(this, "CompressionOptionsBtn")->setEnabled(r.compressionOptions);
   component<QAction>(this, "QMeasureItem")->setEnabled(r.quickMeasure);
   component<QToolButton>(this, "QMeasureBtn")->setEnabled(r.quickMeasure);
+}
+
+int TVarnelViewer::windowHeight(int clientHeight) const {
+  return std::min(maximumHeight(), menuBar()->sizeHint().height() + clientHeight);
+}
+
+QPoint TVarnelViewer::CascadeOrigin() const {
+  // Below the window as it is with the time panel, which the first clip is about to show.
+  const int decoration = frameGeometry().height() - height();
+  const int fullHeight = windowHeight(toolBarPanel_->height() + timePanel_->height());
+  return frameGeometry().topLeft() + QPoint(0, decoration + fullHeight);
+}
+
+void TVarnelViewer::PlaceNewChild(TChildForm* child) {
+  int slot = 0;
+  for (const TChildForm* other : children_)
+    if (other != child && other->isVisible()) ++slot;
+  const QPoint origin = CascadeOrigin();
+  child->move(CascadePosition(origin, slot, child->frameGeometry().size(),
+                              screens::monitorAt(origin).workArea));
 }
 
 void TVarnelViewer::AddChild(TChildForm* child) {

@@ -7,10 +7,12 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/DatabaseFiles.h"
 #include "app/MasterTimeline.h"
 #include "app/OpenQueue.h"
+#include "platform/Dialogs.h"
 
 class QAction;
 class QMenu;
@@ -85,6 +87,11 @@ class TVarnelViewer : public QMainWindow, private ITimelineHost, private IOpenTa
   void DropFiles(const QStringList& names);
   // Closes every child, last first; false when one refused.
   bool CloseAllChildren();
+  // Where clip windows without a stored position cascade from: below the main window.
+  QPoint CascadeOrigin() const;
+  // Puts a clip window without a stored position at the next free cascade slot, each window
+  // already shown taking one.
+  void PlaceNewChild(TChildForm* child);
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -100,6 +107,10 @@ class TVarnelViewer : public QMainWindow, private ITimelineHost, private IOpenTa
   QToolButton* addButton(const char* name, const QString& hint, int icon);
   void createTimePanel();
   void layoutToolBar();
+  int windowHeight(int clientHeight) const;
+  void runTick();
+  void showDeferredNotices();
+  dialogs::Message notice(const QString& text) const;
   void readPreferences();
   void writePreferences();
   bool childrenAgreeToClose();
@@ -155,6 +166,7 @@ class TVarnelViewer : public QMainWindow, private ITimelineHost, private IOpenTa
   TDisplayFactory displayFactory_;
   TSignalOpener signalOpener_;
   QStringList pendingSignalFiles_;
+  std::vector<dialogs::Message> deferredNotices_;  // shown at the end of the tick raising them
 
   QWidget* toolBarPanel_ = nullptr;
   TTimePanel* timePanel_ = nullptr;

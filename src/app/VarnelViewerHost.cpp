@@ -1,6 +1,7 @@
 // The main window's side of the master timeline and of the open queue.
 #include <QApplication>
 #include <memory>
+#include <utility>
 
 #include "app/TimePanel.h"
 #include "app/VarnelViewer.h"
@@ -23,6 +24,11 @@ TChildForm* makeDisplayForm(const TVarnelViewer::TDisplayRequest& r) {
 
 void TVarnelViewer::MasterTimer() {
   if (timeline_.InTick()) return;
+  runTick();
+  showDeferredNotices();
+}
+
+void TVarnelViewer::runTick() {
   timer_.stop();
   struct Resume {
     TVarnelViewer* w;
@@ -32,6 +38,12 @@ void TVarnelViewer::MasterTimer() {
     }
   } resume{this};
   timeline_.Tick(platform_clock::tickCount());
+}
+
+void TVarnelViewer::showDeferredNotices() {
+  // Taken first: a tick that runs while a box is up may queue more.
+  for (const dialogs::Message& m : std::exchange(deferredNotices_, {}))
+    dialogs::backend().message(this, m);
 }
 
 void TVarnelViewer::hurryTick() {
@@ -106,7 +118,9 @@ void TVarnelViewer::OpenClip(const QString& name, const QString& section) {
 void TVarnelViewer::childOpened(TChildForm* child) {
   // The child's destruction takes it off the list (AddChild), so no destroy hook is needed.
   AddChild(child);
-  child->show();
+  // The window shows itself once laid out; one that has no stored place goes where the
+  // platform would put it.
+  child->PlaceByDefault = [this](TChildForm* c) { PlaceNewChild(c); };
 }
 
 void TVarnelViewer::OpenSignals(const QStringList& names) {
@@ -118,11 +132,23 @@ void TVarnelViewer::OpenSignals(const QStringList& names) {
 
 void TVarnelViewer::noteSignalFiles(const QStringList& names) {
   pendingSignalFiles_ = names;
-  Inform(QStringLiteral("Signal graphing comes with a later version; these files are noted "
-                        "but not graphed:\n") +
-         names.join(u'\n'));
+  dialogs::Message m = notice(QStringLiteral("Signal graphing comes with a later version; these "
+                                             "files are noted but not graphed:\n") +
+                              names.join(u'\n'));
+  m.corner = Qt::BottomRightCorner;  // beside the clip windows, which cascade from the top left
+  deferredNotices_.push_back(m);
 }
 
+// Messages of a tick wait for its end: a modal box inside the tick would hold back the first
+// show of the clips opened before it.
 void TVarnelViewer::Inform(const QString& text) {
-  dialogs::show(this, text, windowTitle(), dialogs::Buttons::OK, dialogs::Icon::Information);
+  deferredNotices_.push_back(notice(text));
+}
+
+dialogs::Message TVarnelViewer::notice(const QString& text) const {
+  dialogs::Message m;
+  m.text = text;
+  m.caption = windowTitle();
+  m.icon = dialogs::Icon::Information;
+  return m;
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QStringList>
 
 #include "clip/AviStream.h"
 #include "descriptors/TitlesForm.h"
@@ -120,11 +121,27 @@ void TChildForm::OpenSignalGraph() {
 }
 
 void TChildForm::RestoreChildPlacement() {
-  TPlacement p{x(), y(), width(), height(), false, int(ViewOptions)};
+  TPlacement p;
+  p.left = p.top = kDefaultPosition;
+  p.extra = int(ViewOptions);
   ReadPlacement(objectName(), shared_.registry, p);
   ViewOptions = std::uint32_t(p.extra);
-  if (p.left != kDefaultPosition) move(p.left, p.top);
-  resize(p.width, p.height);
+  // Without an entry the window keeps no size of its own either: its first show sizes it to
+  // its content, and the platform's default position goes with that size.
+  storedPosition_ = p.left != kDefaultPosition && p.top != kDefaultPosition;
+  storedSize_ = p.width > 0 && p.height > 0;
+  if (storedPosition_) move(p.left, p.top);
+  if (storedSize_) resize(p.width, p.height);
+}
+
+void TChildForm::TakeFreeName(const QString& base) {
+  QStringList taken;
+  if (QWidget* owner = parentWidget())
+    for (const TChildForm* other : owner->findChildren<TChildForm*>(Qt::FindDirectChildrenOnly))
+      if (other != this) taken << other->objectName();
+  QString name = base;
+  for (int n = 1; taken.contains(name); ++n) name = base + QStringLiteral("_%1").arg(n);
+  setObjectName(name);
 }
 
 void TChildForm::SaveChildPlacement() {

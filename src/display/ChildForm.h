@@ -89,6 +89,11 @@ class TChildForm : public QWidget, public IDescriptorWindow {
   std::function<void(int, float, float)> OnTimingChanged;
   // Set by the main window once the clip is open; called at the start of destruction.
   TNotifyEvent OnDestroy;
+  // Moves a window that has no stored position to where the platform would put it, given the
+  // window's size; set by the main window. Unset: the window stays where it was made.
+  TNotifyEvent PlaceByDefault;
+  bool HasStoredPosition() const { return storedPosition_; }
+  bool HasStoredSize() const { return storedSize_; }
   TNotifyEvent OnOpened;
 
   QString FileName;
@@ -111,6 +116,9 @@ class TChildForm : public QWidget, public IDescriptorWindow {
   // maximized field is read and not applied. Saved again on destruction.
   void RestoreChildPlacement();
   void SaveChildPlacement();
+  // Takes the first of base, base_1, base_2, ... that no other clip window of the same owner
+  // carries: clip windows open side by side keep a placement entry each.
+  void TakeFreeName(const QString& base);
 
  private:
   void timingChanged(int decimals, float period, float offset);
@@ -119,6 +127,8 @@ class TChildForm : public QWidget, public IDescriptorWindow {
   TAVISTREAM* stream_;
   TTimingModel timing_{Descriptor};
   float currentTime_ = 0.0f;
+  bool storedPosition_ = false;
+  bool storedSize_ = false;
   QPointer<QWidget> quickMeasure_;
   QPointer<QWidget> signalGraph_;
 };

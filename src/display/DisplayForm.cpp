@@ -25,7 +25,7 @@ TDisplayForm::TDisplayForm(QWidget* owner, TNotifyEvent onOpened, const TChildSh
                            std::unique_ptr<TAVISTREAM> stream)
     : TChildForm(owner, std::move(onOpened), shared, fileName, caption, stream.get()),
       ownedStream_(std::move(stream)) {
-  setObjectName(QStringLiteral("DisplayForm"));
+  TakeFreeName(QStringLiteral("DisplayForm"));
   buildUi();
   RestoreChildPlacement();
   ViewOptions &= 0xFFFF0000u;
@@ -192,6 +192,8 @@ void TDisplayForm::completeFirstShow() {
   layoutPanels();
   const int speed = int(ViewOptions >> 16);
   if (TLocalPlayback::IsSpeedTag(speed)) SpeedItemClick(speed);
+  if (!HasStoredSize()) adjustSize();
+  if (!HasStoredPosition() && PlaceByDefault) PlaceByDefault(this);
   show();
   layoutPanels();
 }

@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "platform/Screens.h"
+
 namespace dialogs {
 
 namespace {
@@ -44,6 +46,31 @@ QMessageBox::Icon boxIcon(Icon i) {
   return QMessageBox::NoIcon;
 }
 
+// A box that sits in a corner of the work area instead of over its parent. Its size is known
+// only once it is about to show, and it is placed before the platform maps it.
+class CornerMessageBox : public QMessageBox {
+ public:
+  CornerMessageBox(const Message& m, QWidget* parent, QMessageBox::StandardButtons buttons)
+      : QMessageBox(boxIcon(m.icon), m.caption, m.text, buttons, parent), corner_(m.corner) {}
+
+ protected:
+  void showEvent(QShowEvent* e) override {
+    QMessageBox::showEvent(e);
+    if (!corner_) return;
+    const QWidget* anchor = parentWidget() ? parentWidget()->window() : nullptr;
+    const QRect area = anchor ? screens::monitorAt(anchor->frameGeometry().center()).workArea
+                              : screens::monitors().front().workArea;
+    const QSize size = frameGeometry().size();
+    const bool right = *corner_ == Qt::TopRightCorner || *corner_ == Qt::BottomRightCorner;
+    const bool bottom = *corner_ == Qt::BottomLeftCorner || *corner_ == Qt::BottomRightCorner;
+    move(right ? area.x() + area.width() - size.width() : area.x(),
+         bottom ? area.y() + area.height() - size.height() : area.y());
+  }
+
+ private:
+  std::optional<Qt::Corner> corner_;
+};
+
 Answer firstButton(Buttons b) {
   return (b == Buttons::YesNo || b == Buttons::YesNoCancel) ? Answer::Yes : Answer::OK;
 }
@@ -51,7 +78,7 @@ Answer firstButton(Buttons b) {
 }  // namespace
 
 Answer QtBackend::message(QWidget* parent, const Message& m) {
-  QMessageBox box(boxIcon(m.icon), m.caption, m.text, standardButtons(m.buttons), parent);
+  CornerMessageBox box(m, parent, standardButtons(m.buttons));
   switch (box.exec()) {
     case QMessageBox::Yes:
       return Answer::Yes;
@@ -152,7 +179,7 @@ ScriptedBackend* scripted() {
 
 Answer show(QWidget* parent, const QString& text, const QString& caption, Buttons buttons,
             Icon icon) {
-  return backend().message(parent, {text, caption, buttons, icon});
+  return backend().message(parent, {text, caption, buttons, icon, {}});
 }
 
 void showError(QWidget* parent, const QString& text) {

@@ -23,6 +23,8 @@ struct Message {
   QString caption;
   Buttons buttons = Buttons::OK;
   Icon icon = Icon::None;
+  // A corner of the work area the box sits in; unset: over its parent.
+  std::optional<Qt::Corner> corner;
 };
 
 struct FileRequest {

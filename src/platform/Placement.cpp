@@ -100,6 +100,48 @@ void ReadPlacementClamped(const QString& name, const TRegIniFile* reg, TPlacemen
   fitToMonitor(p);
 }
 
+bool HasPlacement(const QString& name, const TRegIniFile* reg) {
+  TPlacement p;
+  p.left = p.top = kDefaultPosition;
+  ReadPlacement(name, reg, p);
+  return p.left != kDefaultPosition && p.top != kDefaultPosition;
+}
+
+namespace {
+
+// How many cascade slots from origin keep a window of length inside the area, on one axis.
+long long slotsOnAxis(long long origin, long long length, long long areaStart, long long areaEnd) {
+  if (origin < areaStart) return 0;
+  const long long room = areaEnd - (origin + length);
+  return room < 0 ? 0 : room / kCascadeStep + 1;
+}
+
+long long slotsFrom(const QPoint& origin, const QSize& frame, const QRect& area) {
+  const long long right = (long long)area.x() + area.width();
+  const long long bottom = (long long)area.y() + area.height();
+  return std::min(slotsOnAxis(origin.x(), frame.width(), area.x(), right),
+                  slotsOnAxis(origin.y(), frame.height(), area.y(), bottom));
+}
+
+}  // namespace
+
+QPoint CascadePosition(const QPoint& origin, int slot, const QSize& frame, const QRect& workArea) {
+  const long long index = std::max(slot, 0);
+  for (const QPoint& start : {origin, workArea.topLeft()}) {
+    const long long count = slotsFrom(start, frame, workArea);
+    if (count > 0) {
+      const int offset = int(index % count) * kCascadeStep;
+      return start + QPoint(offset, offset);
+    }
+  }
+  return FitRect(QRect(workArea.topLeft(), frame), workArea).topLeft();
+}
+
+QPoint DefaultWindowPosition() {
+  const QRect area = screens::monitors().front().workArea;
+  return area.topLeft() + QPoint(kCascadeStep, kCascadeStep);
+}
+
 void WritePlacement(const QString& name, TRegIniFile* reg, const TPlacement& p) {
   if (!reg) return;
   reg->WriteString(kDesktop, name,

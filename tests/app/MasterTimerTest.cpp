@@ -114,7 +114,7 @@ TEST_F(MasterTimerTest, QueueOpensEachFileByItsKindInArrivalOrder) {
   EXPECT_EQ(requests, (QStringList{"/t/run1/cam2.avi|AVI|cam2.avi", "/t/run1/CAM1.AVI|AVI|CAM1.AVI",
                                    "/t/s.mav|Motion Analysis Video|s.mav"}));
   EXPECT_EQ(w->Children().size(), 3);
-  EXPECT_TRUE(made[0]->isVisible());
+  EXPECT_TRUE(made[0]->PlaceByDefault) << "a clip without a stored place is placed on show";
   EXPECT_EQ(w->PendingSignalFiles(), (QStringList{"/t/run.avi.txt", "/t/n.csv"}));
   QStringList shown;
   for (const auto& m : testsupport::script().shown) shown << m.text;
