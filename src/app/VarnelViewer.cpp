@@ -26,6 +26,7 @@
 #include "platform/Screens.h"
 #include "platform/SingleInstance.h"
 #include "platform/Versioner.h"
+#include "platform/avifile/SharedFrameBudget.h"
 
 namespace {
 
@@ -33,6 +34,11 @@ const QString kCaption = QStringLiteral("Lumetra");
 const QString kOwnerText =
     QStringLiteral("Licensed for motion analysis of test events.\nOrvanta test engineering tools");
 constexpr int kMasterPeriodMs = 100;
+// The decoded pictures of all open clips share this many megabytes; below the least a few
+// large clips would evict each other's pictures on every step.
+constexpr int kFrameCacheDefaultMb = 1024;
+constexpr int kFrameCacheLeastMb = 64;
+constexpr int kFrameCacheMostMb = 16 * 1024;
 
 template <typename T>
 T* component(const QObject* form, const char* name) {
@@ -143,6 +149,11 @@ void TVarnelViewer::readPreferences() {
       registry_->ReadString(QStringLiteral("Presentation"), QStringLiteral("Filename"), QString());
   regFileAge_ =
       registry_->ReadInteger(QStringLiteral("ffdshow"), QStringLiteral("Reg File Age"), -1);
+  frameCacheMb_ =
+      std::clamp(registry_->ReadInteger(QStringLiteral("Preferences"),
+                                        QStringLiteral("Frame Cache MB"), kFrameCacheDefaultMb),
+                 kFrameCacheLeastMb, kFrameCacheMostMb);
+  avifile::SetSharedFrameBudget(std::size_t(frameCacheMb_) << 20);
 }
 
 void TVarnelViewer::writePreferences() {
@@ -152,6 +163,8 @@ void TVarnelViewer::writePreferences() {
   registry_->WriteString(QStringLiteral("Presentation"), QStringLiteral("Filename"),
                          presentationFile_);
   registry_->WriteInteger(QStringLiteral("ffdshow"), QStringLiteral("Reg File Age"), regFileAge_);
+  registry_->WriteInteger(QStringLiteral("Preferences"), QStringLiteral("Frame Cache MB"),
+                          frameCacheMb_);
   WriteDatabaseFiles(*registry_, databases_);
 }
 

@@ -75,6 +75,8 @@ class TVarnelViewer : public QMainWindow, private ITimelineHost, private IOpenTa
   // The signal files handed over last, while signal graphing is not yet there.
   const QStringList& PendingSignalFiles() const { return pendingSignalFiles_; }
   bool ShowHintsOn() const;
+  // The preference that limits the decoded pictures of all open clips together.
+  int FrameCacheMb() const { return frameCacheMb_; }
 
   void AddChild(TChildForm* child);
   void RemoveChild(TChildForm* child);
@@ -151,6 +153,7 @@ class TVarnelViewer : public QMainWindow, private ITimelineHost, private IOpenTa
   QString openDirectory_;
   QString presentationFile_;
   int regFileAge_ = -1;
+  int frameCacheMb_ = 0;
   std::unique_ptr<TRegIniFile> registry_;
   TDatabases databases_;
   QStringList openQueue_;

@@ -10,6 +10,7 @@
 #include "app/AboutForm.h"
 #include "platform/Browser.h"
 #include "platform/RegIniFile.h"
+#include "platform/avifile/SharedFrameBudget.h"
 
 namespace {
 
@@ -59,6 +60,29 @@ TEST_F(VarnelViewerTest, HintsOffAtCloseAreOffAtNextStart) {
   auto w = makeViewer();
   EXPECT_FALSE(find<QAction>(w.get(), "ShowHints")->isChecked());
   EXPECT_FALSE(w->ShowHintsOn());
+}
+
+TEST_F(VarnelViewerTest, FrameCachePreferenceLimitsTheSharedBudgetWithinItsRange) {
+  const struct {
+    const char* stored;  // null: no value
+    int mb;
+  } cases[] = {{nullptr, 1024}, {"256", 256}, {"1", 64},         {"-5", 64},
+               {"abc", 1024},   {"", 1024},   {"100000", 16384}, {"99999999999", 1024}};
+  for (const auto& c : cases) {
+    testsupport::resetStore();
+    if (c.stored)
+      TRegIniFile(QStringLiteral("\\Software\\Orvanta\\Lumetra"))
+          .WriteString(QStringLiteral("Preferences"), QStringLiteral("Frame Cache MB"),
+                       QString::fromLatin1(c.stored));
+    auto w = makeViewer();
+    EXPECT_EQ(w->FrameCacheMb(), c.mb) << (c.stored ? c.stored : "none");
+    EXPECT_EQ(avifile::SharedFrameBudget(), std::size_t(c.mb) << 20);
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(w->Registry()->ReadInteger(QStringLiteral("Preferences"),
+                                         QStringLiteral("Frame Cache MB"), 0),
+              c.mb);
+  }
+  avifile::SetSharedFrameBudget(std::size_t(1) << 30);
 }
 
 TEST_F(VarnelViewerTest, DatabaseFilesRoundTrip) {
