@@ -124,7 +124,9 @@ void TChildForm::RestoreChildPlacement() {
   TPlacement p;
   p.left = p.top = kDefaultPosition;
   p.extra = int(ViewOptions);
-  ReadPlacement(objectName(), shared_.registry, p);
+  // Fitted to a monitor: an entry written on a monitor that has since been unplugged would
+  // otherwise open the clip where nobody can reach it.
+  ReadPlacementClamped(objectName(), shared_.registry, p);
   ViewOptions = std::uint32_t(p.extra);
   // Without an entry the window keeps no size of its own either: its first show sizes it to
   // its content, and the platform's default position goes with that size.

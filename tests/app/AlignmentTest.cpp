@@ -169,12 +169,16 @@ TEST_P(Alignment, EveryWindowShowsTheFrameNearestToTheMasterTime) {
       ASSERT_TRUE(showsPixelsOf(*windows[i], s, frame));
     }
     mostHeld = std::max(mostHeld, avifile::SharedFrameBytes());
-    if (s.budget) ASSERT_LE(avifile::SharedFrameBytes(), s.budget) << "round " << round;
+    if (s.budget) {
+      ASSERT_LE(avifile::SharedFrameBytes(), s.budget) << "round " << round;
+    }
   }
-  if (s.budget) EXPECT_GT(mostHeld, s.budget / 2) << "the budget was never tested";
+  if (s.budget) {
+    EXPECT_GT(mostHeld, s.budget / 2) << "the budget was never tested";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Clips, Alignment, ::testing::ValuesIn(kScenarios),
-                         [](const auto& info) { return info.index ? "Sixteen" : "Three"; });
+                         [](const auto& param) { return param.index ? "Sixteen" : "Three"; });
 
 }  // namespace

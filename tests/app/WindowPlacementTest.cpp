@@ -8,6 +8,7 @@
 #include "ClipKit.h"
 #include "platform/Clock.h"
 #include "platform/Placement.h"
+#include "platform/RegIniFile.h"
 #include "platform/Screens.h"
 
 namespace {
@@ -124,6 +125,20 @@ TEST_F(WindowPlacementTest, NewClipWindowsCascadeAndComeBackWhereTheyWere) {
   auto w = openAll();
   ASSERT_EQ(w->Children().size(), 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(w->Children()[i]->pos(), places[std::size_t(i)]) << i;
+}
+
+// An entry written on a monitor that has since been unplugged still opens the clip on screen.
+TEST_F(WindowPlacementTest, AClipWindowStoredOnAMonitorThatIsGoneOpensOnScreen) {
+  TRegIniFile reg(QStringLiteral("\\Software\\Orvanta\\Lumetra"));
+  WritePlacement(QStringLiteral("DisplayForm"), &reg,
+                 {.left = 3500, .top = 100, .width = 300, .height = 200});
+  auto w = openAll();
+  const auto children = w->Children();
+  const auto clip = std::find_if(children.begin(), children.end(), [](TChildForm* c) {
+    return c->objectName() == QStringLiteral("DisplayForm");
+  });
+  ASSERT_NE(clip, children.end());
+  EXPECT_TRUE(QRect(0, 0, 1600, 1000).contains((*clip)->geometry())) << (*clip)->x();
 }
 
 }  // namespace
