@@ -1,12 +1,12 @@
 #include "clip/AviStream.h"
 
 #include <QFile>
-#include <QThread>
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
 
 #include "clip/RIFF.h"
+#include "clip/SaveJob.h"
 #include "platform/Exception.h"
 
 namespace {
@@ -43,6 +43,7 @@ TAVISTREAM::TAVISTREAM(const QString& typeName)
 }
 
 TAVISTREAM::~TAVISTREAM() {
+  thread_.reset();  // stops a running save and waits for it before its stream goes
   Close();
   AVIFileExit();
 }
@@ -109,8 +110,11 @@ bool TAVISTREAM::GetFrame(PGETFRAME getter, int frame, int& totalSize,
   bitmap = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(getter, frame));
   if (!bitmap) return false;
   totalSize = int(PackedDibSize(bitmap));
-  Height = std::abs(bitmap->biHeight);  // a size; top-down rows have a negative height
-  Width = bitmap->biWidth;
+  if (std::this_thread::get_id() == ownerThread_) {
+    std::lock_guard<std::mutex> lock(sizeLock_);
+    Height = std::abs(bitmap->biHeight);  // a size; top-down rows have a negative height
+    Width = bitmap->biWidth;
+  }
   return true;
 }
 
@@ -133,6 +137,18 @@ void TAVISTREAM::ThreadDone(HRESULT result) {
   if (OnDone) OnDone(this, result);
 }
 
+void TAVISTREAM::FrameSize(int& width, int& height) const {
+  std::lock_guard<std::mutex> lock(sizeLock_);
+  width = Width;
+  height = Height;
+}
+
 LONG TAVISTREAM::ImageSize() const {
-  return LONG(((Width * BitCount()) / 8 + 3) / 4 * 4) * Height;
+  int width = 0, height = 0;
+  FrameSize(width, height);
+  return ImageSize(width, height);
+}
+
+LONG TAVISTREAM::ImageSize(int width, int height) {
+  return LONG(((width * 24) / 8 + 3) / 4 * 4) * height;
 }

@@ -1,19 +1,27 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "clip/ClipTypes.h"
 #include "clip/OwnStream.h"
 #include "platform/avifile/AviFile.h"
 
-class QThread;
+class QWidget;
 class TRegIniFile;
+class TSaveJob;
 
 // The clip stream: the one path by which the system touches a clip file (its video stream,
 // stream information, decompressed frames, chunks and compression options). Owned by the
-// display window; all calls on the user-interface thread except the frame calls of a scatter.
+// display window. Threads: every call is made on the user-interface thread, except Scatter and
+// the frame calls it makes (GetFrameOpen, GetFrame, GetFrameClose on a getter of its own), which
+// run on a scatter thread, and the own interface's entries, which a save thread calls; the frame
+// calls touch no shared state but Width and Height (under a lock), and the reference count is
+// atomic. OnProgress is called on the user-interface thread (the threads marshal it).
 // Until Open succeeds the current stream is the object's own interface, a synthetic source
 // whose frames come from ReadFrame; after Close no stream is current until the next Open.
 class TAVISTREAM {
@@ -26,6 +34,8 @@ class TAVISTREAM {
   // percent 0..100, or -1 when a frame source cancelled; a non-zero result asks to cancel.
   using TProgressEvent = std::function<int(int percent)>;
   using TDoneEvent = std::function<void(TAVISTREAM* stream, HRESULT result)>;
+  // The scatter's progress hook: percent 0..100; a non-zero answer stops the scatter.
+  using TScatterCallback = int (*)(void* data, int percent);
 
   // typeName: registry section of the compression options ("AVI", "Motion Analysis Video").
   explicit TAVISTREAM(const QString& typeName);
@@ -50,7 +60,9 @@ class TAVISTREAM {
   bool WriteChunk(FOURCC code, const void* buffer, LONG size);
   bool GetFrameOpen(PGETFRAME& getter);
   // The packed DIB of a frame, owned by the getter and valid until its next fetch or close;
-  // totalSize is its size in bytes. Sets Width and Height from the frame.
+  // totalSize is its size in bytes. Called on the thread that created the stream, it sets
+  // Width and Height from the frame; other threads (a scatter) leave them alone, so that the
+  // window reading them never races a worker.
   bool GetFrame(PGETFRAME getter, int frame, int& totalSize, const BITMAPINFOHEADER*& bitmap);
   void GetFrameClose(PGETFRAME getter);
   // The length from the stream information (at most INT_MAX); 0 when there is none.
@@ -71,12 +83,33 @@ class TAVISTREAM {
   // Writes the options to section TypeName (never "Codec"). A null registry does nothing.
   void SaveOptions(TRegIniFile* reg) const;
   AVICOMPRESSOPTIONS& CompressOptions() { return compressOptions_; }
+  // The options dialog of the AVI library for the current stream (key frame, data rate,
+  // preview). False when the user cancels; else sets OptionsOK.
+  bool CompressionOptionsDialog(QWidget* owner);
+
+  // Starts saving the clip as type typeIndex (1-based row of the type table) to targetName. A
+  // video type asks for options first when OptionsOK is false; cancelled, OnDone gets
+  // AVIERR_USERABORT at once. Otherwise sets Busy and starts a save or scatter thread; its end
+  // clears Busy and calls OnDone on the user-interface thread.
+  void Save(QWidget* owner, int typeIndex, const QString& targetName);
+  // Writes every frame into the directory `target` (types 3 to 6, created with missing parents,
+  // files named by the type's pattern) or into an AMF file (type 7), through a frame getter of
+  // its own; runs on the scatter thread. Before frame n it calls callback (data, (n + 1) x 100
+  // / frames). Result: AVIERR_OK when every frame was written; the callback's non-zero answer
+  // when it stopped the scatter; AVIERR_NODATA when the clip has no frames (nothing written,
+  // the callback not called) or its first frame cannot be had; AVIERR_FILEWRITE when a file
+  // cannot be written; AVIERR_BADPARAM for a type that is not a scatter type. Raises the AMF
+  // messages ("AMF Helper ScatterAMF.dll or a Sub-Library Missing", "OpenAMF failed for file
+  // " + target).
+  HRESULT Scatter(const QString& target, int typeIndex, TScatterCallback callback, void* data);
+  // The save or scatter thread's end, on the user-interface thread: clears Busy, calls OnDone.
+  void ThreadDone(HRESULT result);
 
   // The interface that frame and save calls use: the own interface, the file's video stream
   // once opened, null after Close.
   PAVISTREAM CurrentStream() const { return currentStream_; }
   PAVISTREAM OwnInterface() { return &ownInterface_; }
-  LONG RefCount() const { return refCount_; }
+  LONG RefCount() const { return refCount_.load(); }
   bool EndOfData() const { return endOfData_; }
 
   QString FileName;
@@ -113,12 +146,12 @@ class TAVISTREAM {
   // kFrameEndOfData). Without a source of frames: black rows and end of data.
   virtual int ReadFrame(int frame, void* buffer);
 
-  // Runs on the user-interface thread when a save or scatter thread ends.
-  void ThreadDone(HRESULT result);
-
+  // Width and Height as the own interface sees them, from any thread.
+  void FrameSize(int& width, int& height) const;
   int BitCount() const { return 24; }
   int PaletteEntries() const { return 0; }
   LONG ImageSize() const;
+  static LONG ImageSize(int width, int height);
 
  private:
   friend class TOwnStream;
@@ -129,9 +162,11 @@ class TAVISTREAM {
 
   TOwnStream ownInterface_{*this};
   PAVISTREAM currentStream_ = nullptr;
-  LONG refCount_ = 0;
+  std::atomic<LONG> refCount_{0};  // AddRef and Release come from save threads too
+  const std::thread::id ownerThread_ = std::this_thread::get_id();
+  mutable std::mutex sizeLock_;  // Width and Height: written by the owner, read by save threads
   bool endOfData_ = false;
-  std::unique_ptr<QThread> thread_;  // the save or scatter thread last started
+  std::unique_ptr<TSaveJob> thread_;  // the save or scatter thread last started
   AVICOMPRESSOPTIONS compressOptions_;
   AVICOMPRESSOPTIONS* optionsPointer_ = nullptr;  // the one-element array of the save calls
   TClipTypes types_;

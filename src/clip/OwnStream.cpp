@@ -74,7 +74,7 @@ DWORD TAVISTREAM::StreamRelease() {
 }
 
 HRESULT TAVISTREAM::StreamCreate(LONG, LONG) {
-  refCount_ = 1;
+  refCount_.store(1);
   return AVIERR_OK;
 }
 
@@ -86,8 +86,10 @@ HRESULT TAVISTREAM::StreamInfo(AVISTREAMINFOA* info, LONG size) {
   info->dwScale = 1;
   info->dwRate = 15;
   info->dwLength = DWORD(FrameCount);
-  info->dwSuggestedBufferSize = DWORD(ImageSize());
-  info->rcFrame = RECT{0, 0, Width, Height};
+  int width = 0, height = 0;
+  FrameSize(width, height);
+  info->dwSuggestedBufferSize = DWORD(ImageSize(width, height));
+  info->rcFrame = RECT{0, 0, width, height};
   return AVIERR_OK;
 }
 
@@ -105,13 +107,15 @@ HRESULT TAVISTREAM::StreamReadFormat(LONG, void* format, LONG* formatSize) {
     if (*formatSize < needed) {
       result = AVIERR_BUFFERTOOSMALL;
     } else {
+      int width = 0, height = 0;
+      FrameSize(width, height);
       BITMAPINFOHEADER header{};
       header.biSize = sizeof header;
-      header.biWidth = Width;
-      header.biHeight = Height;
+      header.biWidth = width;
+      header.biHeight = height;
       header.biPlanes = 1;
       header.biBitCount = WORD(BitCount());
-      header.biSizeImage = DWORD(ImageSize());
+      header.biSizeImage = DWORD(ImageSize(width, height));
       header.biClrUsed = header.biClrImportant = DWORD(PaletteEntries());
       std::memcpy(format, &header, sizeof header);
       auto* palette = reinterpret_cast<RGBQUAD*>(static_cast<BYTE*>(format) + sizeof header);
@@ -129,10 +133,11 @@ HRESULT TAVISTREAM::StreamSetFormat(LONG, void*, LONG) {
 HRESULT TAVISTREAM::StreamRead(LONG start, LONG, void* buffer, LONG bufferSize, LONG* bytes,
                                LONG* samplesRead) {
   if (start < 0 || start >= FrameCount) return AVIERR_BADPARAM;
+  const LONG image = ImageSize();  // one snapshot: the size may change on another thread
   if (samplesRead) *samplesRead = 1;
-  if (bytes) *bytes = ImageSize();
+  if (bytes) *bytes = image;
   if (!buffer || bufferSize == 0) return AVIERR_OK;
-  if (ImageSize() > bufferSize) return AVIERR_BUFFERTOOSMALL;
+  if (image > bufferSize) return AVIERR_BUFFERTOOSMALL;
   switch (ReadFrame(start, buffer)) {
     case kFrameRead:
       return AVIERR_OK;
