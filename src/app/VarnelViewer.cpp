@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "app/AboutForm.h"
+#include "app/CodecConfig.h"
 #include "app/ControlRules.h"
 #include "app/HintFilter.h"
 #include "app/TimePanel.h"
@@ -119,6 +120,7 @@ TVarnelViewer::TVarnelViewer(TSingleInstance* instance, const QStringList& comma
   }
   setAcceptDrops(true);
   show();
+  codecconfig::Install(this, about_, programDirectory_, regFileAge_);
 }
 
 TVarnelViewer::~TVarnelViewer() {
