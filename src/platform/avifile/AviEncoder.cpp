@@ -20,6 +20,14 @@ const AVCodec* FindEncoder(AviCodec codec) {
       return avcodec_find_encoder(AV_CODEC_ID_MPEG4);
     case AviCodec::H264:
       return avcodec_find_encoder_by_name("libx264");
+    case AviCodec::HuffYuv:
+      return avcodec_find_encoder(AV_CODEC_ID_HUFFYUV);
+    case AviCodec::UtVideo:
+      return avcodec_find_encoder(AV_CODEC_ID_UTVIDEO);
+    case AviCodec::MsVideo1:
+      return avcodec_find_encoder(AV_CODEC_ID_MSVIDEO1);
+    case AviCodec::Cinepak:
+      return avcodec_find_encoder(AV_CODEC_ID_CINEPAK);
     case AviCodec::Dib:
       break;
   }
@@ -35,6 +43,13 @@ AVPixelFormat PixelFormat(AviCodec codec, int width, int height) {
     case AviCodec::H264:
       // 4:2:0 needs even sizes; odd ones keep full chroma instead.
       return (width | height) & 1 ? AV_PIX_FMT_YUV444P : AV_PIX_FMT_YUV420P;
+    case AviCodec::HuffYuv:
+    case AviCodec::Cinepak:
+      return AV_PIX_FMT_RGB24;
+    case AviCodec::UtVideo:
+      return AV_PIX_FMT_GBRP;
+    case AviCodec::MsVideo1:
+      return AV_PIX_FMT_RGB555;
     default:
       return AV_PIX_FMT_YUV420P;
   }
@@ -52,7 +67,8 @@ AVRational EncoderTimeBase(DWORD rate, DWORD scale) {
 }  // namespace
 
 std::unique_ptr<AviEncoder> AviEncoder::Open(AviCodec codec, int width, int height, DWORD rate,
-                                             DWORD scale, DWORD keyFrameEvery, DWORD quality) {
+                                             DWORD scale, DWORD keyFrameEvery, DWORD quality,
+                                             DWORD bytesPerSecond) {
   const AVCodec* encoder = FindEncoder(codec);
   if (!encoder) return nullptr;
   std::unique_ptr<AviEncoder> e(new AviEncoder);
@@ -66,7 +82,8 @@ std::unique_ptr<AviEncoder> AviEncoder::Open(AviCodec codec, int width, int heig
   c.framerate = AVRational{c.time_base.den, c.time_base.num};
   if (codec == AviCodec::Mjpeg) c.color_range = AVCOL_RANGE_JPEG;
   c.thread_count = 0;
-  if (!e->configure(codec, keyFrameEvery, quality > 10000 ? kDefaultQuality : quality) ||
+  if (!e->configure(codec, keyFrameEvery, quality > 10000 ? kDefaultQuality : quality,
+                    bytesPerSecond) ||
       avcodec_open2(&c, encoder, nullptr) < 0)
     return nullptr;
   e->frame_ = makeFrame();
@@ -78,26 +95,38 @@ std::unique_ptr<AviEncoder> AviEncoder::Open(AviCodec codec, int width, int heig
   return e;
 }
 
-bool AviEncoder::configure(AviCodec codec, DWORD keyFrameEvery, DWORD quality) {
+// Quality 0..10000 onto each encoder's own scale: quantiser 31..2 for MJPEG, MPEG-4 and
+// Cinepak, CRF 51..1 for H.264. A data rate, where the encoder has one, replaces the quality.
+bool AviEncoder::configure(AviCodec codec, DWORD keyFrameEvery, DWORD quality,
+                           DWORD bytesPerSecond) {
   AVCodecContext& c = *context_;
   if (keyFrameEvery > 0) c.gop_size = int(std::min<DWORD>(keyFrameEvery, INT_MAX));
   const int spoiled = int(10000 - quality);  // 0 best .. 10000 worst
+  const bool byRate = bytesPerSecond > 0 && (codec == AviCodec::Mpeg4 || codec == AviCodec::H264);
+  if (byRate) c.bit_rate = std::int64_t(bytesPerSecond) * 8;
   switch (codec) {
     case AviCodec::Mpeg4:
       c.max_b_frames = keyFrameEvery == 1 ? 0 : 2;
+      if (byRate) return true;
       [[fallthrough]];
     case AviCodec::Mjpeg:
+    case AviCodec::Cinepak:
       c.flags |= AV_CODEC_FLAG_QSCALE;
       c.global_quality = FF_QP2LAMBDA * (2 + spoiled * 29 / 10000);
       return true;
     case AviCodec::H264: {
       const std::string crf = std::to_string(1 + spoiled * 50 / 10000);
       // No extra key frames at scene cuts: the interval asked for is the interval written.
-      return av_opt_set(c.priv_data, "crf", crf.c_str(), 0) >= 0 &&
+      return (byRate || av_opt_set(c.priv_data, "crf", crf.c_str(), 0) >= 0) &&
              av_opt_set(c.priv_data, "preset", "faster", 0) >= 0 &&
              av_opt_set(c.priv_data, "x264-params", "scenecut=0", 0) >= 0;
     }
+    case AviCodec::MsVideo1:
+      if (keyFrameEvery > 0) c.keyint_min = c.gop_size;
+      return true;
     case AviCodec::Ffv1:
+    case AviCodec::HuffYuv:
+    case AviCodec::UtVideo:
       return true;
     case AviCodec::Dib:
       break;

@@ -16,7 +16,8 @@ class AviEncoder {
  public:
   // Null when the codec is not available or refuses the parameters.
   static std::unique_ptr<AviEncoder> Open(AviCodec codec, int width, int height, DWORD rate,
-                                          DWORD scale, DWORD keyFrameEvery, DWORD quality);
+                                          DWORD scale, DWORD keyFrameEvery, DWORD quality,
+                                          DWORD bytesPerSecond = 0);
 
   const AVCodecContext& context() const { return *context_; }
   // Top-down rows of BGR24 (bitCount 24) or 8-bit indices into `palette` (256 entries).
@@ -27,7 +28,7 @@ class AviEncoder {
   int receive(AVPacket* packet);
 
  private:
-  bool configure(AviCodec codec, DWORD keyFrameEvery, DWORD quality);
+  bool configure(AviCodec codec, DWORD keyFrameEvery, DWORD quality, DWORD bytesPerSecond);
 
   CodecPtr context_;
   FramePtr frame_;

@@ -31,6 +31,12 @@ std::optional<AviCodec> AviCodecFromHandler(FOURCC handler) {
   if (is("FFV1")) return AviCodec::Ffv1;
   if (is("FMP4") || is("XVID") || is("DIVX") || is("DX50") || is("MP4V")) return AviCodec::Mpeg4;
   if (is("H264") || is("X264") || is("AVC1")) return AviCodec::H264;
+  if (is("HFYU") || is("FFVH")) return AviCodec::HuffYuv;
+  if (is("ULRG") || is("ULRA") || is("ULY0") || is("ULY2") || is("ULY4") || is("ULH0") ||
+      is("ULH2") || is("ULH4"))
+    return AviCodec::UtVideo;
+  if (is("CRAM") || is("MSVC") || is("WHAM")) return AviCodec::MsVideo1;
+  if (is("CVID")) return AviCodec::Cinepak;
   return std::nullopt;
 }
 
@@ -42,7 +48,7 @@ AviWriter::~AviWriter() {
 
 HRESULT AviWriter::open(const std::string& path, LONG width, LONG height, WORD bitCount,
                         const RGBQUAD* palette, AviCodec codec, DWORD rate, DWORD scale,
-                        DWORD keyFrameEvery, DWORD quality) {
+                        DWORD keyFrameEvery, DWORD quality, DWORD bytesPerSecond) {
   if (isOpen()) return AVIERR_BADHANDLE;
   QuietFfmpeg();
   if (width <= 0 || height <= 0 || (bitCount != 8 && bitCount != 24) || rate == 0 || scale == 0 ||
@@ -72,7 +78,8 @@ HRESULT AviWriter::open(const std::string& path, LONG width, LONG height, WORD b
     parameters->bits_per_coded_sample = bitCount;
     parameters->format = bitCount == 8 ? AV_PIX_FMT_PAL8 : AV_PIX_FMT_BGR24;
   } else {
-    encoder_ = AviEncoder::Open(codec, width, height, rate, scale, keyFrameEvery, quality);
+    encoder_ =
+        AviEncoder::Open(codec, width, height, rate, scale, keyFrameEvery, quality, bytesPerSecond);
     if (!encoder_) return AVIERR_NOCOMPRESSOR;
     avcodec_parameters_from_context(parameters, &encoder_->context());
   }
@@ -142,7 +149,8 @@ HRESULT AviWriter::writeDib(const BYTE* top, std::ptrdiff_t stride) {
 
 HRESULT AviWriter::writeDroppedFrame() {
   if (!isOpen()) return AVIERR_BADHANDLE;
-  if (codec_ == AviCodec::Mpeg4 || codec_ == AviCodec::H264) return AVIERR_UNSUPPORTED;
+  if (codec_ != AviCodec::Dib && codec_ != AviCodec::Mjpeg && codec_ != AviCodec::Ffv1)
+    return AVIERR_UNSUPPORTED;
   // After a frame, the muxer fills the gap in frame numbers with a zero-size chunk; before the
   // first one it fills none, and no encoder output can be pending yet.
   if (frames_ == trailingDrops_) {

@@ -16,11 +16,15 @@
 namespace avifile {
 
 enum class AviCodec {
-  Dib,    // uncompressed: BGR24 or 8-bit palettized rows as stored in a DIB
-  Mjpeg,  // "MJPG"
-  Ffv1,   // "FFV1", lossless
-  Mpeg4,  // MPEG-4 Part 2 with two B-frames between references
-  H264,   // libx264; key frames exactly every keyFrameEvery frames
+  Dib,       // uncompressed: BGR24 or 8-bit palettized rows as stored in a DIB
+  Mjpeg,     // "MJPG"
+  Ffv1,      // "FFV1", lossless
+  Mpeg4,     // MPEG-4 Part 2 with two B-frames between references
+  H264,      // libx264; key frames exactly every keyFrameEvery frames
+  HuffYuv,   // "HFYU", lossless RGB
+  UtVideo,   // "ULRG", lossless planar RGB
+  MsVideo1,  // "CRAM", 15-bit colour; sizes must be multiples of 4
+  Cinepak,   // "cvid"
 };
 
 // The codec a compressor handler code names ("DIB " or 0, "MJPG", "FFV1", "XVID", "H264" ...).
@@ -37,10 +41,12 @@ class AviWriter {
 
   // bitCount 8 or 24. palette: 256 entries for 8-bit frames, null for a grey ramp. Frames
   // play at rate / scale per second. keyFrameEvery 0 lets the encoder choose. quality
-  // 0..10000 (above: the encoder's default); FFV1 and DIB are lossless regardless.
+  // 0..10000 (above: the encoder's default); DIB, FFV1, HuffYUV and UtVideo are lossless
+  // regardless. bytesPerSecond: a data rate for the encoders that have one (MPEG-4, H.264), 0
+  // for quality-driven coding.
   HRESULT open(const std::string& path, LONG width, LONG height, WORD bitCount,
                const RGBQUAD* palette, AviCodec codec, DWORD rate, DWORD scale, DWORD keyFrameEvery,
-               DWORD quality);
+               DWORD quality, DWORD bytesPerSecond = 0);
   // A packed DIB of the opened size and bit count (its colour table is not used).
   HRESULT writeFrame(const BITMAPINFOHEADER* dib);
   // Rows as stored in a DIB: bottom-up, padded to 4 bytes.
