@@ -11,8 +11,17 @@ TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
 void TPaintBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (image_ && !image_->isNull()) {
-    // No SmoothPixmapTransform: Qt samples the nearest source pixel.
-    painter.drawImage(rect(), *image_, image_->rect());
+    const TImageMapping mapping =
+        Mapping ? Mapping()
+                : TImageMapping::Full(image_->width() - 1, image_->height() - 1, size());
+    if (picture_.size() != mapping.Box() || pictureKey_ != image_->cacheKey() ||
+        pictureSource_ != mapping.Source()) {
+      picture_ = StretchNearest(*image_, mapping);
+      pictureKey_ = image_->cacheKey();
+      pictureSource_ = mapping.Source();
+    }
+    // One picture pixel per logical pixel; on a high-density screen each becomes a whole block.
+    painter.drawImage(rect(), picture_);
   } else {
     painter.fillRect(rect(), palette().window());
   }

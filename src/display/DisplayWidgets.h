@@ -5,8 +5,11 @@
 #include <QWidget>
 #include <functional>
 
-// The display window's image area: the whole frame stretched onto the box, each screen pixel
-// taking its nearest image pixel (no smoothing, so measured pixels keep their values).
+#include "display/ImageMapping.h"
+
+// The display window's image area: the frame, or its zoomed part, stretched onto the box
+// through the window's image mapping, each logical pixel the image pixel the mapping puts
+// under it (no smoothing, so measured pixels keep their values).
 class TPaintBox : public QWidget {
   Q_OBJECT
  public:
@@ -14,12 +17,18 @@ class TPaintBox : public QWidget {
   void SetImage(const QImage* image) { image_ = image; }
   // Called on every paint before the frame is drawn over by overlays.
   std::function<void()> OnPaint;
+  // What the box shows and where; without it the whole frame fills the box.
+  std::function<TImageMapping()> Mapping;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
 
  private:
   const QImage* image_ = nullptr;
+  // The last stretched picture, kept while frame, source and size stay.
+  QImage picture_;
+  qint64 pictureKey_ = 0;
+  QRect pictureSource_;
 };
 
 // The frame slider with a selection of frames (the local play loop). A drag with Shift held
