@@ -360,6 +360,7 @@ void TDisplayForm::closeEvent(QCloseEvent* e) {
     return;
   }
   playTimer_->stop();
+  saveZoomEntry();
   Frozen = true;
   e->accept();
   deleteLater();

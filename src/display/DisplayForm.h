@@ -1,15 +1,22 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QList>
 #include <QPoint>
+#include <array>
 #include <memory>
 
 #include "display/ChildForm.h"
 #include "display/DisplayWidgets.h"
+#include "display/ImageMapping.h"
 #include "display/LocalPlayback.h"
+#include "display/PointerInput.h"
+#include "display/ZoomForm.h"
 #include "platform/avifile/AviFile.h"
 
+class IMeasureHooks;
+class TCropOutline;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -23,7 +30,7 @@ class QWidget;
 // reticle and time, its own video controls with a local playback that runs apart from the
 // master timeline, and the question about unsaved descriptor changes on close. All calls on the
 // interface thread.
-class TDisplayForm : public TChildForm {
+class TDisplayForm : public TChildForm, public IZoomHost {
   Q_OBJECT
  public:
   // Opens the clip (descriptor text, stream, frame reader, frame 0, timing) and, when all of
@@ -80,10 +87,48 @@ class TDisplayForm : public TChildForm {
   // A selection dragged on the slider (first and last frame).
   void FrameBarSelect(int first, int last);
   void FormCloseQuery(bool& canClose);
+  // Pointer and keyboard over the paint box, positions in logical paint-box pixels.
+  void PaintBoxMouseMove(QPointF at, Qt::KeyboardModifiers modifiers);
+  void PaintBoxClick(QPointF at, Qt::KeyboardModifiers modifiers);
+  // True when the key moved the pointer or clicked (it then reaches nobody else).
+  bool PreviewKey(int key, Qt::KeyboardModifiers modifiers);
+  // The window's picture with its legend, the controls left out, onto the clipboard.
+  void CopyImageItemClick();
+  QImage ImageAndBorder();
+
+  // Sizes the window around the image at the current magnification (DisplayFormLayout.cpp).
+  void Layout();
+  // Paint-box pixels <-> image points for what the paint box shows now.
+  TImageMapping Mapping() const;
+  float ImageToScreenX(float x) const { return Mapping().ImageToScreenX(x); }
+  float ImageToScreenY(float y) const { return Mapping().ImageToScreenY(y); }
+  TImagePoint Reticle() const { return pointer_.Reticle(); }
+  const TPointerInput& Pointer() const { return pointer_; }
+
+  // The layout raises or lowers the magnification in force to fit the window.
+  TZoomState& ZoomState() override { return zoom_; }
+
+  // Zoom and outline (DisplayFormZoom.cpp).
+  void SetOutlineVisible(bool visible) override;
+  bool OutlineVisible() const;
+  QColor OutlineColor() const override;
+  void SetOutlineColor(const QColor& color) override;
+  void UnzoomtoFullFrameClick() override;
+  void MoveResizeOutlineItemClick() override;
+  void LayoutForZoom() override;
+  // The outlined part of the frame in image pixels, rows counted from the top, inclusive.
+  QRect ZoomRectInImage() const;
+  // "Size and Zoom...": the zoom window, on top.
+  void SizeAndZoomClick();
+  TZoomForm* ZoomWindow() const { return zoomForm_; }
+  TCropOutline* Cropper();
 
  protected:
   void closeEvent(QCloseEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   // DisplayFormUi.cpp
@@ -95,6 +140,26 @@ class TDisplayForm : public TChildForm {
   QToolButton* addButton(QWidget* bar, const char* name, const QString& hint, int icon);
   QAction* addItem(QMenu* menu, const char* name, const QString& caption, int tag = 0);
   void layoutPanels();
+  void installInputFilters();
+
+  // DisplayFormLayout.cpp
+  TPointerInput::TWindow pointerWindow();
+  QSize availableClientArea() const;
+  std::array<int, 3> legendWidths() const;
+  void arrangePanels(int width);
+  TPointerInput::TContext inputContext() const;
+  IMeasureHooks* measureHooks() const;
+  void writeReticle();
+  // The zoom outline's colour, which also marks the pointer on a copy.
+  QColor markerColour() const { return OutlineColor(); }
+
+  // DisplayFormZoom.cpp
+  QString zoomEntryName() const;
+  // Around every layout: the zoom window and the magnifications before, the outline after.
+  void prepareZoom();
+  void finishZoom();
+  void saveZoomEntry();
+  TImageMapping zoomedMapping() const;
 
   // DisplayForm.cpp
   void openClip();
@@ -122,6 +187,12 @@ class TDisplayForm : public TChildForm {
   bool movingFrameBar_ = false;
   TLocalPlayback playback_;
   QImage image_;
+  TPointerInput pointer_{pointerWindow()};
+  TZoomState zoom_;
+  bool inLayout_ = false;
+  TCropOutline* cropper_ = nullptr;
+  TZoomForm* zoomForm_ = nullptr;
+  bool pendingOutline_ = false;  // the entry's outline waits for the first laid-out paint box
 
   TPaintBox* paintBox_ = nullptr;
   QWidget* legendPanel_ = nullptr;
@@ -134,6 +205,7 @@ class TDisplayForm : public TChildForm {
   QLabel* reticleY_ = nullptr;
   QLabel* timeLabel_ = nullptr;
   QLabel* timeUnits_ = nullptr;
+  QWidget* toolBar_ = nullptr;
   TFrameBar* frameBar_ = nullptr;
   QToolButton* repeatPlayBtn_ = nullptr;
   QToolButton* playBtn_ = nullptr;

@@ -43,6 +43,7 @@ void TDisplayForm::buildUi() {
   paintBox_ = new TPaintBox(this);
   paintBox_->setObjectName(QStringLiteral("PaintBox"));
   paintBox_->SetImage(&image_);
+  paintBox_->Mapping = [this] { return Mapping(); };
   paintBox_->OnPaint = [this] {
     if (QuickMeasureWindow() && QuickMeasureWindow()->isVisible()) NeedsRepaint = true;
   };
@@ -56,11 +57,11 @@ void TDisplayForm::buildUi() {
   controlsPanel_ = namedPanel(this, "ControlsPanel");
   controlsPanel_->setFixedHeight(kControlsHeight);
   auto* controls = new QVBoxLayout(controlsPanel_);
-  controls->setContentsMargins(2, 0, 2, 0);
+  controls->setContentsMargins(0, 0, 0, 0);
   controls->setSpacing(0);
-  auto* toolBar = namedPanel(controlsPanel_, "ToolBar");
-  buildToolBar(toolBar);
-  controls->addWidget(toolBar);
+  toolBar_ = namedPanel(controlsPanel_, "ToolBar");
+  buildToolBar(toolBar_);
+  controls->addWidget(toolBar_);
   frameBar_ = new TFrameBar(controlsPanel_);
   frameBar_->setObjectName(QStringLiteral("FrameBar"));
   frameBar_->setToolTip(QStringLiteral("Drag-Select Frame"));
@@ -74,35 +75,38 @@ void TDisplayForm::buildUi() {
   playTimer_->setInterval(TLocalPlayback::kDefaultInterval);
   connect(playTimer_, &QTimer::timeout, this, &TDisplayForm::PlayTimerTimer);
   buildPopupMenu();
+  setFocusPolicy(Qt::StrongFocus);
+  installInputFilters();
   layoutPanels();
 }
 
+// The legend's panels are placed by the layout (centred or at the edges), not by a box layout.
+// Their labels keep room for the widest text they show, so the window does not change width
+// as the numbers change.
 void TDisplayForm::buildLegend(QWidget* panel) {
-  auto* row = new QHBoxLayout(panel);
-  row->setContentsMargins(4, 0, 4, 0);
+  const auto roomFor = [](QLabel* label, const char* widest) {
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromLatin1(widest)));
+    return label;
+  };
   framePanel_ = namedPanel(panel, "FramePanel");
   framePanel_->setToolTip(QStringLiteral("Frame Number"));
   auto* frame = new QHBoxLayout(framePanel_);
-  frame->setContentsMargins(0, 0, 0, 0);
+  frame->setContentsMargins(4, 0, 4, 0);
   frame->addWidget(namedLabel(framePanel_, nullptr, QStringLiteral("fr#")));
-  frame->addWidget(frameLabel_ = namedLabel(framePanel_, "FrameLabel"));
+  frame->addWidget(frameLabel_ = roomFor(namedLabel(framePanel_, "FrameLabel"), "0000000"));
   reticlePanel_ = namedPanel(panel, "ReticlePanel");
   reticlePanel_->setToolTip(QStringLiteral("Reticle Position"));
   auto* reticle = new QHBoxLayout(reticlePanel_);
-  reticle->setContentsMargins(0, 0, 0, 0);
+  reticle->setContentsMargins(4, 0, 4, 0);
   reticle->addWidget(namedLabel(reticlePanel_, nullptr, QStringLiteral("x")));
-  reticle->addWidget(reticleX_ = namedLabel(reticlePanel_, "ReticleX"));
+  reticle->addWidget(reticleX_ = roomFor(namedLabel(reticlePanel_, "ReticleX"), "-0000.0"));
   reticle->addWidget(namedLabel(reticlePanel_, nullptr, QStringLiteral("y")));
-  reticle->addWidget(reticleY_ = namedLabel(reticlePanel_, "ReticleY"));
+  reticle->addWidget(reticleY_ = roomFor(namedLabel(reticlePanel_, "ReticleY"), "-0000.0"));
   timePanel_ = namedPanel(panel, "TimePanel");
   auto* time = new QHBoxLayout(timePanel_);
-  time->setContentsMargins(0, 0, 0, 0);
-  time->addWidget(timeLabel_ = namedLabel(timePanel_, "TimeLabel"));
+  time->setContentsMargins(4, 0, 4, 0);
+  time->addWidget(timeLabel_ = roomFor(namedLabel(timePanel_, "TimeLabel"), "-00000.000"));
   time->addWidget(timeUnits_ = namedLabel(timePanel_, "TimeUnitsLB"));
-  row->addWidget(framePanel_);
-  row->addWidget(reticlePanel_);
-  row->addWidget(timePanel_);
-  row->addStretch();
 }
 
 QToolButton* TDisplayForm::addButton(QWidget* bar, const char* name, const QString& hint,
@@ -120,7 +124,7 @@ QToolButton* TDisplayForm::addButton(QWidget* bar, const char* name, const QStri
 void TDisplayForm::buildToolBar(QWidget* bar) {
   auto* row = new QHBoxLayout(bar);
   row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(1);
+  row->setSpacing(0);  // the layout gives each of the nine buttons a ninth of the width
   repeatPlayBtn_ =
       addButton(bar, "RepeatPlayBtn", QStringLiteral("Looping Playback"), QStyle::SP_BrowserReload);
   playBtn_ = addButton(bar, "PlayBtn", QStringLiteral("Play"), QStyle::SP_MediaPlay);
@@ -175,6 +179,7 @@ void TDisplayForm::buildPopupMenu() {
   copy->menuAction()->setToolTip(QStringLiteral("copy original frame to clipboard"));
   QAction* image = addItem(copy, "CopyImageItem", QStringLiteral("Image and Data Border"));
   image->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  connect(image, &QAction::triggered, this, &TDisplayForm::CopyImageItemClick);
   QAction* full = addItem(copy, "CopyFrameItem", QStringLiteral("Full Resolution Frame"));
   full->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   connect(full, &QAction::triggered, this, &TDisplayForm::CopyFrameToClipboard);
@@ -189,6 +194,7 @@ void TDisplayForm::buildPopupMenu() {
   QAction* zoom = addItem(popupMenu_, "ZoomItem", QStringLiteral("Size and Zoom..."));
   zoom->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
   zoom->setToolTip(QStringLiteral("Frame Magnification and Zoom Controls"));
+  connect(zoom, &QAction::triggered, this, &TDisplayForm::SizeAndZoomClick);
   popupMenu_->addSeparator();
   frameCounterItem_ = addItem(popupMenu_, "FrameCounterItem", QStringLiteral("Fra&me Counter"), 8);
   timeCounterItem_ = addItem(popupMenu_, "TimeCounterItem", QStringLiteral("&Time Counter"), 16);
@@ -229,22 +235,23 @@ void TDisplayForm::buildPlaybackItems() {
   playbackItems_ = {playbackSeparator_, speed->menuAction(), start, end, full};
 }
 
-// A plain layout at 100 %: the paint box takes the frame's size, the window fits around it.
+// Which panels show, then the layout around them. While a save runs the window shows the image
+// and the save panel alone, and the context menu stays shut.
 void TDisplayForm::layoutPanels() {
   framePanel_->setVisible(frameCounterItem_->isChecked());
   timePanel_->setVisible(timeCounterItem_->isChecked());
   reticlePanel_->setVisible(reticleItem_->isChecked());
-  legendPanel_->setVisible(frameCounterItem_->isChecked() || timeCounterItem_->isChecked() ||
-                           reticleItem_->isChecked());
+  legendPanel_->setVisible(!Saving && (frameCounterItem_->isChecked() ||
+                                       timeCounterItem_->isChecked() || reticleItem_->isChecked()));
   if (!opened_ && controlsItem_->isChecked()) {
     stopLocal();
     controlsItem_->setChecked(false);
   }
   controlsItem_->setVisible(opened_);
-  controlsPanel_->setVisible(controlsItem_->isChecked());
+  controlsPanel_->setVisible(!Saving && controlsItem_->isChecked());
   for (QAction* item : playbackItems_) item->setVisible(controlsItem_->isChecked());
-  paintBox_->setCursor(reticlePanel_->isVisible() ? Qt::CrossCursor : Qt::ArrowCursor);
-  if (!image_.isNull()) paintBox_->setFixedSize(image_.size());
+  paintBox_->setCursor(reticlePanel_->isVisibleTo(this) ? Qt::CrossCursor : Qt::ArrowCursor);
+  Layout();
 }
 
 void TDisplayForm::contextMenuEvent(QContextMenuEvent* e) {

@@ -80,7 +80,8 @@ QRgb Expected(const ClipSpec& spec, LONG frame, int x, int y) {
   return qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue);
 }
 
-// Every pixel of the frame reaches the screen unchanged at 100 %, whatever the clip's depth.
+// Every pixel of the frame reaches the screen unchanged, whatever the clip's depth; these small
+// clips are magnified to the 120-pixel minimum, each screen pixel showing its nearest one.
 TEST_F(DisplayFormTest, DrawsTheRequestedFramesPixelsUnchanged) {
   const std::vector<RGBQUAD> palette = clipkit::ColourPalette();
   const ClipSpec specs[] = {
@@ -95,10 +96,13 @@ TEST_F(DisplayFormTest, DrawsTheRequestedFramesPixelsUnchanged) {
     EXPECT_EQ(form->ImageMaxY(), spec.height - 1);
     form->ShowTime(3.4f);  // frame 5
     const QImage shown = part<QWidget>(*form, "PaintBox")->grab().toImage();
-    ASSERT_EQ(shown.size(), QSize(spec.width, spec.height));
-    for (int y = 0; y < spec.height; ++y)
-      for (int x = 0; x < spec.width; ++x)
-        ASSERT_EQ(shown.pixel(x, y), Expected(spec, 5, x, y))
+    const TImageMapping mapping = form->Mapping();
+    ASSERT_EQ(shown.size(), mapping.Box());
+    EXPECT_EQ(std::min(shown.width(), shown.height()), 120);
+    for (int y = 0; y < shown.height(); ++y)
+      for (int x = 0; x < shown.width(); ++x)
+        ASSERT_EQ(shown.pixel(x, y),
+                  Expected(spec, 5, mapping.ColumnAt(x), mapping.RowFromTopAt(y)))
             << spec.bitCount << " " << x << "," << y;
   }
 }

@@ -11,6 +11,7 @@
 #include "clip/AviStream.h"
 #include "display/CropShape.h"
 #include "display/DisplayForm.h"
+#include "platform/Screens.h"
 
 namespace {
 
@@ -20,6 +21,8 @@ class DisplayZoomTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testsupport::resetStore();
+    // Room for 200 % at any pixel ratio: the layout keeps a window within its monitor.
+    screens::setLayoutForTesting({{QRect(0, 0, 3000, 2000), QRect(0, 0, 3000, 2000)}});
     const QString path = dir_.filePath(QStringLiteral("zoom.avi"));
     ASSERT_EQ(
         clipkit::WriteClip(path.toStdString(), {.width = kSide, .height = kSide, .frames = 2}),
@@ -31,6 +34,8 @@ class DisplayZoomTest : public ::testing::Test {
     form_->Poll(hasTiming, frozen);
     paintBox_ = form_->findChild<QWidget*>(QStringLiteral("PaintBox"));
   }
+
+  void TearDown() override { screens::setLayoutForTesting({}); }
 
   void layoutAt(int percent) {
     form_->ZoomState().FullPercent = percent;
