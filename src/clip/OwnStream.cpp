@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "clip/AviStream.h"
+#include "clip/SaveThreads.h"
 
 namespace {
 // The handler code that the own interface reports.
@@ -142,7 +143,8 @@ HRESULT TAVISTREAM::StreamRead(LONG start, LONG, void* buffer, LONG bufferSize, 
     case kFrameRead:
       return AVIERR_OK;
     case kFrameCancel:
-      if (OnProgress) OnProgress(-1);
+      // Read runs on a save thread: the report reaches the handler on the interface thread.
+      TAVISaveThread::ReportStreamProgress(*this, -1);
       return AVIERR_USERABORT;
     case kFrameEndOfData:
       endOfData_ = true;
