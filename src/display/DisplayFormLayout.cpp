@@ -166,13 +166,15 @@ void TDisplayForm::resizeEvent(QResizeEvent* e) {
 // --- copy with the legend ------------------------------------------------------------------
 
 QImage TDisplayForm::ImageAndBorder() {
-  QCursor::setPos(popupPoint_);
+  // Copied by its shortcut before the menu was ever opened there is no point to go back to.
+  const bool fromMenu = !popupPoint_.isNull();
+  if (fromMenu) QCursor::setPos(popupPoint_);
   IMeasureHooks* measure = measureHooks();
   if (measure) measure->RedrawOverlay();
   const int bottom = controlsPanel_->isVisibleTo(this) ? controlsPanel_->y() : height();
   QPixmap shot = grab(QRect(0, 0, width(), bottom));
   // Marked on the copy only: the window itself is not drawn over.
-  if (reticlePanel_->isVisibleTo(this)) {
+  if (fromMenu && reticlePanel_->isVisibleTo(this)) {
     QPainter painter(&shot);
     DrawPolymarker(painter, mapFromGlobal(popupPoint_), kCopyMarkerShape, markerColour(),
                    kCopyMarkerSize);

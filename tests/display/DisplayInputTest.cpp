@@ -119,6 +119,8 @@ TEST_F(DisplayInputTest, WindowSizeFollowsPanelsAndMonitor) {
   toggle(*form, "VideoControlsItem");
   EXPECT_EQ(form->width(), 185);
   EXPECT_EQ(paintBox(*form)->size(), QSize(185, 185 * 120 / 140));  // the aspect is kept
+  const QImage copy = form->ImageAndBorder();  // the picture without the controls
+  EXPECT_EQ(copy.size() / copy.devicePixelRatio(), QSize(185, 185 * 120 / 140));
   toggle(*form, "VideoControlsItem");
   EXPECT_EQ(form->width(), bare);
 
