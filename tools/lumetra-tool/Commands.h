@@ -2,6 +2,13 @@
 
 #include <QStringList>
 #include <cstdio>
+#include <functional>
+#include <memory>
+
+#include "clip/AviStream.h"
+
+class QCoreApplication;
+class TSaveJob;
 
 // One subcommand of lumetra-tool. run gets the arguments after the command's name, writes its
 // result to out and returns the exit status; it raises Exception on failure.
@@ -17,6 +24,21 @@ int RunChunks(const QStringList& args, std::FILE* out);
 int RunDecode(const QStringList& args, std::FILE* out);
 int RunDescriptor(const QStringList& args, std::FILE* out);
 int RunSignals(const QStringList& args, std::FILE* out);
+int RunSave(const QStringList& args, std::FILE* out);
+int RunScatter(const QStringList& args, std::FILE* out);
+
+// What the saving commands share: an event loop for the save thread's reports, a text
+// progress bar on stderr, messages on stderr. Run calls start (which starts the save and may
+// hand over a job to keep) and waits for the stream's OnDone; its result code.
+class TToolSaveSession {
+ public:
+  TToolSaveSession();
+  ~TToolSaveSession();
+  HRESULT Run(TAVISTREAM& stream, const std::function<std::unique_ptr<TSaveJob>()>& start);
+
+ private:
+  std::unique_ptr<QCoreApplication> app_;
+};
 
 // Every command, in the order the usage text lists them. A new command adds its row here.
 inline constexpr TToolCommand kToolCommands[] = {
@@ -26,4 +48,6 @@ inline constexpr TToolCommand kToolCommands[] = {
     {"decode", "CLIP [--order forward|reverse|random] [--count N]", RunDecode},
     {"descriptor", "CLIP [--set SECTION KEY VALUE]", RunDescriptor},
     {"signals", "FILE", RunSignals},
+    {"save", "CLIP OUT.avi [--codec FOURCC] [--quality Q] [--from F --to L]", RunSave},
+    {"scatter", "CLIP DIR --type bmp|gif|jpeg|tiff", RunScatter},
 };
