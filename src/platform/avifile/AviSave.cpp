@@ -1,7 +1,11 @@
 #include "platform/avifile/AviSave.h"
 
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/avifile/AviWriter.h"
@@ -31,6 +35,55 @@ std::vector<BYTE> SourceDescriptor(PAVISTREAM stream) {
   data.resize(avifile::ReadChunkData(file->place().path, *chunk, data.data(), data.size()));
   return data;
 }
+
+// Fetches (decodes) frames on a thread of its own, a few ahead of the encoder, so that
+// decoding and encoding share the work on two cores. A frame that cannot be had ends the queue.
+class FramePrefetch {
+ public:
+  FramePrefetch(FrameGetter* getter, LONG frames)
+      : thread_([this, getter, frames] { run(getter, frames); }) {}
+  ~FramePrefetch() {
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  // The next frame's packed DIB, empty when it could not be had.
+  std::vector<BYTE> next() {
+    std::unique_lock<std::mutex> lock(lock_);
+    changed_.wait(lock, [this] { return !ready_.empty(); });
+    std::vector<BYTE> dib = std::move(ready_.front());
+    ready_.pop_front();
+    changed_.notify_all();
+    return dib;
+  }
+
+ private:
+  static constexpr std::size_t kAhead = 3;
+  void run(FrameGetter* getter, LONG frames) {
+    for (LONG n = 0; n < frames; ++n) {
+      const auto* dib = static_cast<const BITMAPINFOHEADER*>(getter->get(n));
+      std::vector<BYTE> copy;
+      if (dib)
+        copy.assign(reinterpret_cast<const BYTE*>(dib),
+                    reinterpret_cast<const BYTE*>(dib) + PackedDibSize(dib));
+      std::unique_lock<std::mutex> lock(lock_);
+      changed_.wait(lock, [this] { return stop_ || ready_.size() < kAhead; });
+      if (stop_) return;
+      ready_.push_back(std::move(copy));
+      changed_.notify_all();
+      if (!dib) return;
+    }
+  }
+
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::deque<std::vector<BYTE>> ready_;
+  bool stop_ = false;
+  std::thread thread_;  // last: starts when the rest is ready
+};
 
 // One save: frames from a getter of its own into the writer, percent to the callback whenever
 // it changes.
