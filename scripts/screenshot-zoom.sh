@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Opens one demo clip under Xvfb, switches on its legend and zooms into it from outside, with the
+# keyboard and mouse as a user would (xdotool), and saves build/screenshot-zoom.png. The user's
+# own settings are not touched: the run keeps its preferences in a temporary folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+LUMETRA_PACKAGES="$LUMETRA_PACKAGES x11-apps imagemagick xdotool"
+lumetra_install_deps
+LUMETRA_TARGETS="lumetra lumetra-demo help_pages" lumetra_build build
+build/bin/lumetra-demo build/demo >/dev/null
+
+shot="$PWD/build/screenshot-zoom.png"
+rm -f "$shot"
+config=$(mktemp -d)
+trap 'rm -rf "$config"' EXIT
+XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+  "$0" "$1" &
+  pid=$!
+  sleep 4
+  clip=$(xdotool search --onlyvisible --name "cam1_colour.avi" | head -1)
+  eval "$(xdotool getwindowgeometry --shell "$clip")"
+  cx=$((X + WIDTH / 2)) cy=$((Y + HEIGHT / 2))
+  # Frame counter, time counter and reticle through the context menu, by their mnemonics.
+  for key in m t r; do
+    xdotool mousemove $cx $cy click 3
+    sleep 0.5
+    xdotool key "$key"
+    sleep 0.5
+  done
+  # The master time bar to 530 ms (a middle click sets a slider where it is clicked), where the
+  # target crosses the middle of the picture.
+  bar=$(xdotool search --onlyvisible --name "^Lumetra$" | head -1)
+  eval "$(xdotool getwindowgeometry --shell "$bar")"
+  xdotool mousemove $((X + 125)) $((Y + 83)) click 2
+  sleep 1
+  xdotool mousemove $cx $cy click 1 key ctrl+w
+  sleep 1.5
+  zoom=$(xdotool search --onlyvisible --name "Magnification and Zoom" | head -1)
+  xdotool windowmove "$zoom" 700 140 windowfocus "$zoom"
+  # "Full Frame" has the focus: two steps down select "Zoom In"; then one page up the bar.
+  xdotool key Down Down
+  sleep 0.5
+  xdotool key Tab Page_Up
+  sleep 2
+  xwd -root -silent | convert xwd:- "$2"
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null || true
+' build/bin/lumetra "$PWD/build/demo/cam1_colour.avi" "$shot"
+[ -f "$shot" ] || { echo "no screenshot was taken" >&2; exit 1; }
+echo "$shot"
