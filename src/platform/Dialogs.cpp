@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 #include "platform/Screens.h"
 
@@ -122,6 +123,16 @@ std::optional<QColor> QtBackend::color(QWidget* parent, const QColor& initial) {
   return c;
 }
 
+std::optional<QColor> QtBackend::colorWithCustom(QWidget* parent, const QColor& initial,
+                                                 std::vector<QColor>& custom) {
+  const int shown = std::min(int(custom.size()), QColorDialog::customCount());
+  for (int i = 0; i < shown; ++i) QColorDialog::setCustomColor(i, custom[std::size_t(i)]);
+  const QColor c = QColorDialog::getColor(initial, parent);
+  if (!c.isValid()) return std::nullopt;
+  for (int i = 0; i < shown; ++i) custom[std::size_t(i)] = QColorDialog::customColor(i);
+  return c;
+}
+
 Answer ScriptedBackend::message(QWidget*, const Message& m) {
   shown.push_back(m);
   if (answers.empty()) return firstButton(m.buttons);
@@ -156,11 +167,22 @@ std::optional<QColor> ScriptedBackend::color(QWidget*, const QColor& initial) {
   return c;
 }
 
+std::optional<QColor> ScriptedBackend::colorWithCustom(QWidget*, const QColor& initial,
+                                                       std::vector<QColor>& custom) {
+  customOffered.push_back(custom);
+  if (customColors.empty()) return std::nullopt;
+  custom = customColors.front();
+  customColors.pop_front();
+  return initial;
+}
+
 void ScriptedBackend::clear() {
   answers.clear();
   files.clear();
   directories.clear();
   colors.clear();
+  customColors.clear();
+  customOffered.clear();
   shown.clear();
   fileRequests.clear();
 }

@@ -49,6 +49,14 @@ class Backend {
   virtual FileAnswer saveFile(QWidget* parent, const FileRequest& r) = 0;
   virtual QString directory(QWidget* parent, const QString& caption, const QString& start) = 0;
   virtual std::optional<QColor> color(QWidget* parent, const QColor& initial) = 0;
+  // A colour dialog showing custom as its custom colours, which the user may redefine; on
+  // confirmation custom holds them as left and the answer is the colour chosen. A backend
+  // without custom colours answers like color() and leaves custom alone.
+  virtual std::optional<QColor> colorWithCustom(QWidget* parent, const QColor& initial,
+                                                std::vector<QColor>& custom) {
+    (void)custom;
+    return color(parent, initial);
+  }
 };
 
 // The real dialogs, modal on the interface thread.
@@ -59,6 +67,8 @@ class QtBackend : public Backend {
   FileAnswer saveFile(QWidget* parent, const FileRequest& r) override;
   QString directory(QWidget* parent, const QString& caption, const QString& start) override;
   std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
+  std::optional<QColor> colorWithCustom(QWidget* parent, const QColor& initial,
+                                        std::vector<QColor>& custom) override;
 };
 
 // Answers from queues and records what was asked. An empty queue answers the first button
@@ -70,11 +80,16 @@ class ScriptedBackend : public Backend {
   FileAnswer saveFile(QWidget* parent, const FileRequest& r) override;
   QString directory(QWidget* parent, const QString& caption, const QString& start) override;
   std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
+  // Records the custom colours offered; a queued answer replaces them, an empty queue cancels.
+  std::optional<QColor> colorWithCustom(QWidget* parent, const QColor& initial,
+                                        std::vector<QColor>& custom) override;
 
   std::deque<Answer> answers;
   std::deque<FileAnswer> files;
   std::deque<QString> directories;
   std::deque<std::optional<QColor>> colors;
+  std::deque<std::vector<QColor>> customColors;
+  std::vector<std::vector<QColor>> customOffered;
 
   std::vector<Message> shown;
   std::vector<FileRequest> fileRequests;
