@@ -2,20 +2,17 @@
 // or the frames F to L of it, saved through the clip stream's save thread as the display
 // window saves it: over an existing name through a "~" work file that replaces the target in
 // one rename, the source's descriptor stored in the new file.
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "Commands.h"
 #include "JsonWriter.h"
 #include "ToolSupport.h"
+#include "clip/FrameRangeStream.h"
 #include "clip/SaveThreads.h"
 #include "descriptors/ClipDescriptor.h"
 #include "descriptors/DescriptorStore.h"
 #include "descriptors/DescriptorText.h"
+#include "descriptors/SaveReplace.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
 #include "platform/RegIniFile.h"
@@ -24,79 +21,6 @@
 namespace {
 
 constexpr const char* kUsage = "CLIP OUT.avi [--codec FOURCC] [--quality Q] [--from F --to L]";
-
-// Frames first .. first + count - 1 of a stream as a stream of their own, decoded pictures as
-// its native data, so that the save reads them as from a clip stream's own interface. Used on
-// the save thread only; owned by the command, so counting references frees nothing.
-class TFrameRange : public IAVIStream {
- public:
-  TFrameRange(PAVISTREAM source, LONG first, LONG count)
-      : source_(source), first_(first), count_(count) {}
-  ~TFrameRange() override {
-    if (getter_) AVIStreamGetFrameClose(getter_);
-  }
-  HRESULT QueryInterface(const GUID&, void** object) override {
-    if (object) *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  DWORD AddRef() override { return 1; }
-  DWORD Release() override { return 1; }
-  HRESULT Create(LONG, LONG) override { return AVIERR_OK; }
-  HRESULT Info(AVISTREAMINFOA* info, LONG size) override {
-    const HRESULT r = source_->Info(info, size);
-    if (r == AVIERR_OK) {
-      info->dwStart = 0;
-      info->dwLength = DWORD(count_);
-    }
-    return r;
-  }
-  LONG FindSample(LONG position, LONG) override { return position; }
-  HRESULT ReadFormat(LONG position, void* format, LONG* formatSize) override {
-    const BITMAPINFOHEADER* dib = picture(position);
-    if (!dib || !formatSize) return AVIERR_FILEREAD;
-    const LONG needed = LONG(headerBytes(*dib));
-    if (format && *formatSize >= needed) std::memcpy(format, dib, std::size_t(needed));
-    *formatSize = needed;
-    return AVIERR_OK;
-  }
-  HRESULT SetFormat(LONG, void*, LONG) override { return AVIERR_UNSUPPORTED; }
-  HRESULT Read(LONG start, LONG, void* buffer, LONG bufferSize, LONG* bytes,
-               LONG* samples) override {
-    const BITMAPINFOHEADER* dib = picture(start);
-    if (!dib) return AVIERR_FILEREAD;
-    const std::size_t header = headerBytes(*dib), image = PackedDibSize(dib) - header;
-    if (bytes) *bytes = LONG(image);
-    if (samples) *samples = 1;
-    if (!buffer) return AVIERR_OK;
-    if (std::size_t(bufferSize) < image) return AVIERR_BUFFERTOOSMALL;
-    std::memcpy(buffer, reinterpret_cast<const BYTE*>(dib) + header, image);
-    return AVIERR_OK;
-  }
-  HRESULT Write(LONG, LONG, void*, LONG, DWORD, LONG*, LONG*) override {
-    return AVIERR_UNSUPPORTED;
-  }
-  HRESULT Delete(LONG, LONG) override { return AVIERR_UNSUPPORTED; }
-  HRESULT ReadData(FOURCC, void*, LONG*) override { return AVIERR_UNSUPPORTED; }
-  HRESULT WriteData(FOURCC, void*, LONG) override { return AVIERR_UNSUPPORTED; }
-
- private:
-  static std::size_t headerBytes(const BITMAPINFOHEADER& dib) {
-    const DWORD colours = dib.biClrUsed         ? dib.biClrUsed
-                          : dib.biBitCount <= 8 ? DWORD(1) << dib.biBitCount
-                                                : 0;
-    return dib.biSize + 4 * std::size_t(colours);
-  }
-  const BITMAPINFOHEADER* picture(LONG position) {
-    if (position < 0 || position >= count_) return nullptr;
-    if (!getter_) getter_ = AVIStreamGetFrameOpen(source_, nullptr);
-    if (!getter_) return nullptr;
-    return static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(getter_, first_ + position));
-  }
-
-  PAVISTREAM source_;
-  LONG first_, count_;
-  PGETFRAME getter_ = nullptr;
-};
 
 struct SaveRequest {
   QString source, target;
@@ -140,29 +64,6 @@ void ChooseOptions(TAVISTREAM& stream, const SaveRequest& r) {
   stream.OptionsOK = true;
 }
 
-// Frame n of the saved range is frame first + n of the clip: moving the mark frame back by
-// `first` keeps every frame's test time exactly.
-std::string ShiftedDescriptor(std::string text, int first) {
-  if (first == 0) return text;
-  double mark = 0;
-  if (!GetDescriptorFloat(text, "Timing", "Mark Frame", mark) || !std::isfinite(mark)) mark = 0;
-  SetDescriptorFloat(text, "Timing", "Mark Frame", mark - first);
-  double time = 0;
-  if (!GetDescriptorFloat(text, "Timing", "Time at Mark Frame", time))
-    SetDescriptorFloat(text, "Timing", "Time at Mark Frame", 0);
-  return text;
-}
-
-// Where the save writes: the target itself when it is new, else the target's name with its
-// first character replaced by "~" beside it (a name that starts with "~" gets another one in
-// front, so the work file is never the target).
-QString WorkPathOf(const QString& target) {
-  const QFileInfo info(target);
-  QString name = info.fileName();
-  name = name.startsWith(u'~') ? u'~' + name : u'~' + name.mid(1);
-  return info.dir().filePath(name);
-}
-
 void StoreInto(const QString& path, const std::string& text) {
   if (text.empty()) return;
   TAVISTREAM stream(QStringLiteral("AVI"));
@@ -186,10 +87,10 @@ int RunSave(const QStringList& args, std::FILE* out) {
   ChooseOptions(stream, r);
   const std::string descriptor = ShiftedDescriptor(ReadClipDescriptor(r.source).text, first);
 
-  const bool existed = QFileInfo::exists(r.target);
-  const QString work = existed ? WorkPathOf(r.target) : r.target;
-  if (existed) QFile::remove(work);
-  TFrameRange range(stream.CurrentStream(), first, last - first + 1);
+  const TSaveReplace replace(r.target);
+  const QString& work = replace.Work();
+  replace.Prepare();
+  TFrameRangeStream range(stream.CurrentStream(), first, last - first + 1);
   const HRESULT result = session.Run(stream, [&] {
     if (first == 0 && last == frames - 1)
       return stream.Save(nullptr, 1, work), std::unique_ptr<TSaveJob>();
@@ -205,12 +106,10 @@ int RunSave(const QStringList& args, std::FILE* out) {
                           .arg(quint32(result), 8, 16, QChar(u'0')));
     StoreInto(work, descriptor);
   } catch (...) {
-    QFile::remove(work);
+    replace.Discard();
     throw;
   }
-  // One step: the target is at every moment the old clip or the new one.
-  if (work != r.target &&
-      std::rename(QFile::encodeName(work).constData(), QFile::encodeName(r.target).constData()))
+  if (!replace.Commit())
     throw Exception(QStringLiteral("Could not Rename %1\nto %2").arg(work, r.target));
   Print(out, TJsonObject()
                  .Text("target", r.target)
