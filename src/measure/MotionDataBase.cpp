@@ -66,6 +66,11 @@ void TMotionDataBase::DeleteSample(int frame, const TObjDef& def) {
     if (TSampleObject* s = frames_->FindSample(*holder, &def)) frames_->DestroySample(s);
 }
 
+void TMotionDataBase::SetTiming(int decimals, float period, float offset) {
+  frames_->SetTiming(decimals, period, offset);
+  RecomputeAll();
+}
+
 void TMotionDataBase::SetImagePoint(TImagePoint p) {
   referencer_->ImagePoint()->SetPoint(0, p);
   RecomputeAll();

@@ -42,6 +42,8 @@ class TMotionDataBase {
   // Removes the object's sample of that frame, if any; the holder stays.
   void DeleteSample(int frame, const TObjDef& def);
 
+  // The display window's timing changed: holders take their new times, velocities follow.
+  void SetTiming(int decimals, float period, float offset);
   // Every cell again, after a change of units, scale or reference.
   void RecomputeAll() const { frames_->RecomputeAll(); }
 
