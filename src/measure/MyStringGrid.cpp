@@ -161,6 +161,20 @@ void TMyStringGrid::SetObject(int col, int row, void* object) {
     objects.erase(row);
 }
 
+int TMyStringGrid::NextRowWithCells(int row, int first, int last) const {
+  const int page = TGridModel::kPage;
+  first = std::max(first, 0);
+  last = std::min(last, ColCount() - 1);
+  for (row = std::max(row, 0); row < model_.rows_; row = (row / page + 1) * page) {
+    for (int col = first; col <= last; ++col) {
+      const auto& pages = model_.columns_[std::size_t(col)].pages;
+      const std::size_t index = std::size_t(row / page);
+      if (index < pages.size() && pages[index]) return row;
+    }
+  }
+  return model_.rows_;
+}
+
 void TMyStringGrid::ClearColumn(int col) {
   if (col < 0 || col >= ColCount()) return;
   model_.columns_[std::size_t(col)].pages.clear();

@@ -60,6 +60,9 @@ class TMyStringGrid : public QTableView {
   void SetCell(int col, int row, const QString& text);
   void* Object(int col, int row) const;
   void SetObject(int col, int row, void* object);
+  // The first row from `row` on that may hold text in columns first..last (rows in untouched
+  // pages are skipped), or RowCount().
+  int NextRowWithCells(int row, int first, int last) const;
   // Empties every cell of a column (its objects stay).
   void ClearColumn(int col);
 
