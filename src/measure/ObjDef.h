@@ -50,6 +50,8 @@ inline constexpr QRgb kObjectColours[13] = {0x00FFFF, 0x0000FF, 0xFF00FF, 0x0080
 class TObjDefList : public TPolyList {
  public:
   explicit TObjDefList(TMotionDataBase* database) : database_(database) {}
+  // Objects reach back to the list while they go, so they go before it stops being one.
+  ~TObjDefList() override { Clear(); }
 
   TMotionDataBase* Database() const { return database_; }
   TObjDef* Object(std::size_t i) const;
