@@ -26,6 +26,7 @@ int RunDescriptor(const QStringList& args, std::FILE* out);
 int RunSignals(const QStringList& args, std::FILE* out);
 int RunSave(const QStringList& args, std::FILE* out);
 int RunScatter(const QStringList& args, std::FILE* out);
+int RunMeasure(const QStringList& args, std::FILE* out);
 
 // What the saving commands share: an event loop for the save thread's reports, a text
 // progress bar on stderr, messages on stderr. Run calls start (which starts the save and may
@@ -50,4 +51,5 @@ inline constexpr TToolCommand kToolCommands[] = {
     {"signals", "FILE", RunSignals},
     {"save", "CLIP OUT.avi [--codec FOURCC] [--quality Q] [--from F --to L]", RunSave},
     {"scatter", "CLIP DIR --type bmp|gif|jpeg|tiff", RunScatter},
+    {"measure", "FILE.json [--out OUT.csv]", RunMeasure},
 };
