@@ -3,6 +3,7 @@
 // The QCustomPlot objects behind one PESGraph. Private to the graph component.
 #include <qcustomplot.h>
 
+#include <QRubberBand>
 #include <vector>
 
 class TGraphCanvas {
@@ -16,6 +17,7 @@ class TGraphCanvas {
   QCPLayer* cursorLayer = nullptr;  // buffered on its own: a cursor move redraws it alone
   QCPTextElement* title = nullptr;
   std::vector<QCPAxisRect*> bands;                // top to bottom
+  std::vector<QCPLegend*> legends;                // index = band
   std::vector<QCPAxis*> yAxes;                    // index = axis
   std::vector<int> bandOfAxis;                    // index = axis
   std::vector<int> firstAxisOfBand;               // index = band

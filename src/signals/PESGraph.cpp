@@ -4,7 +4,7 @@
 
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QVBoxLayout>
+#include <QResizeEvent>
 #include <algorithm>
 
 #include "signals/GraphCanvas.h"
@@ -12,9 +12,6 @@
 
 PESGraph::PESGraph(QWidget* parent)
     : QWidget(parent), canvas_(std::make_unique<TGraphCanvas>(this)) {
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(canvas_->plot);
   setMinimumSize(50, 50);
   canvas_->plot->installEventFilter(this);
   canvas_->plot->setMouseTracking(true);
@@ -32,6 +29,15 @@ PESGraph::~PESGraph() = default;
 
 QCustomPlot* PESGraph::Plot() const {
   return canvas_->plot;
+}
+
+// The plot follows the control at once, shown or not: pixel conversions and exports right
+// after a resize must see the new layout, not the one of the next event loop turn.
+void PESGraph::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  canvas_->plot->setGeometry(rect());
+  canvas_->plot->setViewport(rect());
+  canvas_->plot->replot();
 }
 
 void PESGraph::SetSubsets(int n) {

@@ -13,7 +13,9 @@
 
 #include "signals/GraphSettings.h"
 
+class QCPAxisRect;
 class QCustomPlot;
+class QFont;
 class QKeyEvent;
 class QMouseEvent;
 class QPrinter;
@@ -132,6 +134,8 @@ class PESGraph : public QWidget {
   // Clamped to the points; redraws only the cursor. Raises no event.
   void SetCursorPoint(int p);
   bool Zoomed() const { return zoomed_; }
+  // Shows only times [from, to] (ms) in every band, as a horizontal zoom by the user does.
+  void ZoomX(double from, double to);
   double ZoomMinX() const;
   double ZoomMaxX() const;
   // The shape shown while the pointer is over the plot.
@@ -173,6 +177,7 @@ class PESGraph : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   struct TSubset {
@@ -190,12 +195,22 @@ class PESGraph : public QWidget {
   TAxisSetup& Axis(int axis);
   const TAxisSetup* FindAxis(int axis) const;
   void Rebuild();
+  void LayOutBands(int firstRow, const QFont& font);
+  void AddYAxis(QCPAxisRect* rect, int axisIndex, const QFont& font, bool first);
+  void FillCurves();
+  void DrawAnnotations(const QFont& font);
+  void MakeCursor();
+  void DrawCursor();
+  // Shows x range [x0, x1] in every band, and [y0, y1] (pixels) on the axes of one band.
+  void ZoomTo(double x0, double x1, int band, int yPixel0, int yPixel1);
   void UndoZoom();
   void Print();
   void Customize();
-  void ShowExportMenu(QPoint global);
+  void ExportAs(const QString& filter, const QString& suffix);
   void MoveCursorByUser(int point);
   bool HandleMouse(QEvent* event);
+  bool HitLegend(QPoint at);
+  void ClickInBand(int band, QPoint at);
 
   int subsets_ = 0, points_ = 0;
   std::vector<TSubset> data_;
@@ -205,5 +220,7 @@ class PESGraph : public QWidget {
   float fontFactor_ = 1.0f;
   int cursorSubset_ = 0, cursorPoint_ = 0;
   bool zoomed_ = false;
+  int pressBand_ = -1;  // band of a left press that may become a click or a zoom drag
+  QPoint pressAt_;
   std::unique_ptr<TGraphCanvas> canvas_;
 };

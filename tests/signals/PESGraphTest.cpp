@@ -1,0 +1,239 @@
+// The graph control: layout from the axis properties, gaps, cursor, zoom, pointer and keys,
+// the stored look block and the exports.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPrinter>
+#include <vector>
+
+#include "SignalKit.h"
+#include "signals/GraphBands.h"
+#include "signals/GraphExport.h"
+#include "signals/PESGraph.h"
+
+namespace {
+
+// A graph laid out as the graph window lays it out; subset s holds points p at time p ms with
+// value s * 10 + p.
+void Fill(PESGraph& g, int subsets, int overlay, bool share, int points = 11) {
+  const TGraphBands bands(subsets, overlay, share);
+  g.resize(800, 600);
+  g.SetSubsets(subsets);
+  g.SetPoints(points);
+  g.ClearAxisLayout();
+  for (int a = 0; a < bands.AxisCount(); ++a) {
+    g.SetSubsetsPerAxis(a, bands.SubsetsOnAxis(a));
+    if (bands.AxesInBand(a) > 1) g.SetOverlapAxes(a, bands.AxesInBand(a));
+  }
+  for (int s = 0; s < subsets; ++s)
+    for (int p = 0; p < points; ++p) {
+      g.SetPointX(s, p, float(p));
+      g.SetPointY(s, p, float(s * 10 + p));
+    }
+  g.CursorMode = sgCrossHair;
+  g.MouseCursorControl = true;
+  g.AllowZooming = sgHorzPlusVertZooming;
+  g.PEactions(peRebuild);
+}
+
+QWidget* PlotOf(PESGraph& g) {
+  return g.findChild<QWidget*>(QStringLiteral("GraphPlot"));
+}
+
+void Mouse(PESGraph& g, QEvent::Type type, QPoint at) {
+  const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent e(type, QPointF(at), QPointF(PlotOf(g)->mapToGlobal(at)), b, held, Qt::NoModifier);
+  QApplication::sendEvent(PlotOf(g), &e);
+}
+
+TEST(PESGraph, AxesAndBandsFollowTheLayoutProperties) {
+  const struct {
+    int subsets, overlay;
+    bool share;
+    int axes, bands;
+  } cases[] = {
+      {5, 3, true, 3, 3},   // overlay on one shared axis, two separate
+      {5, 3, false, 5, 3},  // five scales, the first three in one band
+      {5, 0, false, 5, 5},  // no overlay: a band each
+      {1, 1, true, 1, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.subsets << "/" << c.overlay << "/" << c.share);
+    PESGraph g;
+    Fill(g, c.subsets, c.overlay, c.share);
+    const TGraphBands bands(c.subsets, c.overlay, c.share);
+    EXPECT_EQ(g.AxisCount(), c.axes);
+    EXPECT_EQ(g.BandCount(), c.bands);
+    for (int s = 0; s < c.subsets; ++s) {
+      EXPECT_EQ(g.AxisOfSubset(s), bands.AxisOf(s)) << s;
+      // A band is named by its first axis, as the owner's layout names it.
+      EXPECT_EQ(g.BandOfAxis(g.AxisOfSubset(s)) == 0, bands.BandOf(s) == 0) << s;
+    }
+  }
+}
+
+// A shorter curve's null tail, a gap inside and a missing time export as empty fields; nothing
+// null is turned into a number.
+TEST(PESGraph, CsvKeepsGapsEmptyAndQuotesLabels) {
+  PESGraph g;
+  g.SetSubsets(2);
+  g.SetPoints(3);
+  g.SetSubsetLabel(0, QStringLiteral("a,\"b\""));
+  g.SetSubsetLabel(1, QStringLiteral("c"));
+  const std::vector<float> x{0, 0.5f, 1}, y{1.25f, kGraphNull, -3};
+  g.SetSubsetValues(0, x, y);
+  g.SetSubsetValues(1, std::vector<float>{0, 0.5f}, std::vector<float>{7, 8});
+  QBuffer out;
+  out.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(WriteGraphCsv(g, out));
+  EXPECT_EQ(out.data(),
+            "Point,\"a,\"\"b\"\" X\",\"a,\"\"b\"\" Y\",c X,c Y\r\n"
+            "0,0,1.25,0,7\r\n"
+            "1,0.5,,0.5,8\r\n"
+            "2,1,-3,,\r\n");
+  QBuffer closed;  // a device that refuses writes
+  EXPECT_FALSE(WriteGraphCsv(g, closed));
+}
+
+TEST(PESGraph, PixelsConvertToTheBandUnderThemAndItsScale) {
+  PESGraph g;
+  Fill(g, 3, 0, false);
+  const QRect plot = g.PlotRect();
+  ASSERT_FALSE(plot.isEmpty());
+  int axis = -1;
+  double x = 0, y = 0;
+  // Bottom band, left edge: the first time; below the plot still converts (a click under
+  // the time axis places the cursor).
+  ASSERT_TRUE(g.ConvPixelToGraph(QPoint(plot.left(), plot.bottom() + 15), axis, x, y));
+  EXPECT_EQ(axis, 2);
+  EXPECT_NEAR(x, 0.0, 0.05);
+  ASSERT_TRUE(g.ConvPixelToGraph(QPoint(plot.center().x(), plot.top() + 2), axis, x, y));
+  EXPECT_EQ(axis, 0);
+  EXPECT_NEAR(x, 5.0, 0.1);
+  EXPECT_GT(y, g.ManualMinY());
+  EXPECT_FALSE(g.ConvPixelToGraph(QPoint(plot.left() - 3, plot.center().y()), axis, x, y));
+  EXPECT_FALSE(PESGraph().ConvPixelToGraph(QPoint(10, 10), axis, x, y));
+}
+
+TEST(PESGraph, ClickMovesTheCursorDragZoomsUndoRestores) {
+  PESGraph g;
+  Fill(g, 2, 0, false);
+  std::vector<std::string> events;
+  g.OnPreCursorMove = [&] { events.push_back("pre"); };
+  g.OnCursorMoved = [&] { events.push_back("moved"); };
+  g.OnZoomIn = [&] { events.push_back("in"); };
+  g.OnZoomOut = [&] { events.push_back("out"); };
+  const QRect plot = g.PlotRect();
+  const int y = plot.top() + 10;
+  const int at7 = plot.left() + int(plot.width() * 0.7);
+  Mouse(g, QEvent::MouseButtonPress, QPoint(at7, y));
+  Mouse(g, QEvent::MouseButtonRelease, QPoint(at7, y));
+  EXPECT_EQ(g.CursorPoint(), 7);
+  QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+  QApplication::sendEvent(PlotOf(g), &right);
+  EXPECT_EQ(g.CursorPoint(), 8);
+
+  const int at2 = plot.left() + int(plot.width() * 0.2),
+            at4 = plot.left() + int(plot.width() * 0.4);
+  Mouse(g, QEvent::MouseButtonPress, QPoint(at2, y));
+  Mouse(g, QEvent::MouseMove, QPoint(at4, y + 30));
+  Mouse(g, QEvent::MouseButtonRelease, QPoint(at4, y + 30));
+  EXPECT_TRUE(g.Zoomed());
+  EXPECT_NEAR(g.ZoomMinX(), 2.0, 0.1);
+  EXPECT_NEAR(g.ZoomMaxX(), 4.0, 0.1);
+  EXPECT_EQ(g.CursorPoint(), 8);  // a drag is no click
+  g.PEactions(peUndoZoom);
+  g.PEactions(peUndoZoom);  // not zoomed: no second event
+  EXPECT_FALSE(g.Zoomed());
+  EXPECT_NEAR(g.ZoomMaxX(), 10.0, 1e-9);
+  EXPECT_EQ(events, (std::vector<std::string>{"pre", "moved", "pre", "moved", "in", "out"}));
+  g.SetCursorPoint(1000);  // clamped, and a set by the owner is no user move
+  EXPECT_EQ(g.CursorPoint(), 10);
+  EXPECT_EQ(events.size(), 6u);
+}
+
+TEST(PESGraph, LookBlockRoundTripsAndRefusesWhatItCannotRead) {
+  TGraphLook look;
+  look.DeskColor = QColor(1, 2, 3);
+  look.LabelFont = QStringLiteral("Font=With=Equals");
+  look.DataPrecision = sgOneDecimal;
+  look.GridLineControl = sgNoGrid;
+  look.LineWidth = 2.5;
+  look.ShowAnnotations = true;
+  look.Annotations = {{-12.5, QStringLiteral("impact; x=1")}, {40, QStringLiteral("line\nbreak")}};
+  TGraphLook back;
+  ASSERT_TRUE(LoadGraphLook(StoreGraphLook(look), back));
+  look.Annotations[1].text = QStringLiteral("line break");  // one line per entry
+  EXPECT_EQ(back, look);
+
+  const QByteArray good = StoreGraphLook(TGraphLook());
+  const struct {
+    const char* why;
+    QByteArray block;
+    bool loads;
+  } cases[] = {
+      {"empty", "", false},
+      {"other header", "LumetraGraphLook 2\n", false},
+      {"colour not #rrggbb", good + "DeskColor=red\n", false},
+      {"line width out of range", good + "LineWidth=1e300\n", false},
+      {"precision out of range", good + "DataPrecision=4\n", false},
+      {"number with trailing text", good + "FontSize=1x\n", false},
+      {"line without =", good + "Garbage\n", false},
+      {"annotation without time", good + "Annotation=;text\n", false},
+      {"oversized", good + QByteArray(kGraphLookMaxBytes, '\n'), false},
+      {"key of a newer block", good + "Shading=3\n", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    TGraphLook l;
+    l.TextColor = QColor(9, 9, 9);
+    EXPECT_EQ(LoadGraphLook(c.block, l), c.loads);
+    if (!c.loads) {
+      EXPECT_EQ(l.TextColor, QColor(9, 9, 9));  // untouched on failure
+    }
+  }
+  QByteArray many = good;
+  for (int i = 0; i <= kGraphLookMaxAnnotations; ++i) many += "Annotation=1;a\n";
+  EXPECT_FALSE(LoadGraphLook(many, back));
+}
+
+TEST(PESGraph, PrintAndCustomiseGoThroughTheirSeams) {
+  PESGraph g;
+  Fill(g, 1, 0, false);
+  signalkit::Folder folder;
+  const QString pdf = folder.path("printed.pdf");
+  g.RunPrintDialog = [&](QPrinter& printer, QWidget*) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    return true;
+  };
+  g.PEactions(pePrint);
+  EXPECT_GT(QFileInfo(pdf).size(), 500);
+
+  g.RunCustomizeDialog = [](TGraphLook& look, QWidget*) {
+    look.GraphBackColor = Qt::yellow;
+    return false;  // cancelled: nothing changes
+  };
+  g.PEactions(peCustomize);
+  EXPECT_EQ(g.Look().GraphBackColor, QColor(Qt::white));
+  g.RunCustomizeDialog = [](TGraphLook& look, QWidget*) {
+    look.GraphBackColor = Qt::yellow;
+    return true;
+  };
+  g.PEactions(peCustomize);
+  EXPECT_EQ(g.Look().GraphBackColor, QColor(Qt::yellow));
+  const QString png = folder.path("graph.png");
+  ASSERT_TRUE(g.ExportPng(png, 300, 200));
+  const QImage image(png);
+  EXPECT_EQ(image.size(), QSize(300, 200));
+  EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 3).rgb() & 0xFFFFFF, 0xFFFF00u);
+  EXPECT_FALSE(g.ExportCsv(folder.path("no/such/dir/graph.csv")));
+}
+
+}  // namespace
