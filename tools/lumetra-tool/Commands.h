@@ -24,6 +24,7 @@ int RunChunks(const QStringList& args, std::FILE* out);
 int RunDecode(const QStringList& args, std::FILE* out);
 int RunDescriptor(const QStringList& args, std::FILE* out);
 int RunSignals(const QStringList& args, std::FILE* out);
+int RunPlot(const QStringList& args, std::FILE* out);
 int RunSave(const QStringList& args, std::FILE* out);
 int RunScatter(const QStringList& args, std::FILE* out);
 int RunMeasure(const QStringList& args, std::FILE* out);
@@ -49,6 +50,10 @@ inline constexpr TToolCommand kToolCommands[] = {
     {"decode", "CLIP [--order forward|reverse|random] [--count N]", RunDecode},
     {"descriptor", "CLIP [--set SECTION KEY VALUE]", RunDescriptor},
     {"signals", "FILE", RunSignals},
+    {"plot",
+     "FILE... --out OUT.png|OUT.pdf [--size WxH] [--bands shared|overlay|separate] [--from MS --to "
+     "MS]",
+     RunPlot},
     {"save", "CLIP OUT.avi [--codec FOURCC] [--quality Q] [--from F --to L]", RunSave},
     {"scatter", "CLIP DIR --type bmp|gif|jpeg|tiff", RunScatter},
     {"measure", "FILE.json [--out OUT.csv]", RunMeasure},
