@@ -67,6 +67,7 @@ TVarnelViewer::TVarnelViewer(TSingleInstance* instance, const QStringList& comma
   defaultTitlesForm_ = new TDefaultTitlesForm(this);
   titlesForm_ = new TTitlesForm(this);
   registry_ = std::make_unique<TRegIniFile>(kApplicationKey);
+  graphLink_ = std::make_unique<TGraphLink>(this, registry_.get());
 
   createMenus();
   createToolBar();
@@ -356,6 +357,7 @@ void TVarnelViewer::closeEvent(QCloseEvent* e) {
     e->ignore();
     return;
   }
+  graphLink_->Close();
   about_->hide();
   e->accept();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/DatabaseFiles.h"
+#include "app/GraphLink.h"
 #include "app/MasterTimeline.h"
 #include "app/OpenQueue.h"
 #include "platform/Dialogs.h"
@@ -72,8 +73,8 @@ class TVarnelViewer : public QMainWindow, private ITimelineHost, private IOpenTa
   void MasterTimer();
   void SetDisplayFactory(TDisplayFactory factory) { displayFactory_ = std::move(factory); }
   void SetSignalOpener(TSignalOpener opener) { signalOpener_ = std::move(opener); }
-  // The signal files handed over last, while signal graphing is not yet there.
-  const QStringList& PendingSignalFiles() const { return pendingSignalFiles_; }
+  // The signal information dialog and the global graph window.
+  TGraphLink& GraphLink() { return *graphLink_; }
   bool ShowHintsOn() const;
   // The preference that limits the decoded pictures of all open clips together.
   int FrameCacheMb() const { return frameCacheMb_; }
@@ -121,7 +122,6 @@ class TVarnelViewer : public QMainWindow, private ITimelineHost, private IOpenTa
   static QWidget* formOf(const QWindow* window);
   void hurryTick();
   void childOpened(TChildForm* child);
-  void noteSignalFiles(const QStringList& names);
 
   // ITimelineHost (VarnelViewerHost.cpp)
   int ChildCount() const override { return int(children_.size()); }
@@ -130,7 +130,7 @@ class TVarnelViewer : public QMainWindow, private ITimelineHost, private IOpenTa
   bool OpenQueued() override;
   bool LocalPlaybackRuns(TChildForm* child) override;
   void StopLocalPlayback(TChildForm* child) override;
-  ITimelineGraph* Graph() override { return nullptr; }
+  ITimelineGraph* Graph() override { return graphLink_ ? graphLink_->Timeline() : nullptr; }
   bool MainWindowActive() const override;
   bool HasActiveChild() const override { return activeChild_ != nullptr; }
   void FlashActiveChild() override;
@@ -168,11 +168,11 @@ class TVarnelViewer : public QMainWindow, private ITimelineHost, private IOpenTa
   QString currentFile_;
   TDisplayFactory displayFactory_;
   TSignalOpener signalOpener_;
-  QStringList pendingSignalFiles_;
   std::vector<dialogs::Message> deferredNotices_;  // shown at the end of the tick raising them
 
   QWidget* toolBarPanel_ = nullptr;
   TTimePanel* timePanel_ = nullptr;
   QList<QToolButton*> toolButtons_;
   QList<QPointer<QWidget>> minimizedForms_;  // minimised with the application, restored with it
+  std::unique_ptr<TGraphLink> graphLink_;    // after the registry: its windows save into it
 };

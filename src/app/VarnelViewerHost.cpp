@@ -26,6 +26,7 @@ void TVarnelViewer::MasterTimer() {
   if (timeline_.InTick()) return;
   runTick();
   showDeferredNotices();
+  graphLink_->Flush();
 }
 
 void TVarnelViewer::runTick() {
@@ -113,6 +114,7 @@ void TVarnelViewer::OpenClip(const QString& name, const QString& section) {
   TChildForm* child = displayFactory_ ? displayFactory_(r) : makeDisplayForm(r);
   child->SetQuickMeasureEnabled(true);
   child->SetSignalGraphEnabled(true);
+  graphLink_->Equip(child);
 }
 
 void TVarnelViewer::childOpened(TChildForm* child) {
@@ -127,16 +129,7 @@ void TVarnelViewer::OpenSignals(const QStringList& names) {
   if (signalOpener_)
     signalOpener_(names);
   else
-    noteSignalFiles(names);
-}
-
-void TVarnelViewer::noteSignalFiles(const QStringList& names) {
-  pendingSignalFiles_ = names;
-  dialogs::Message m = notice(QStringLiteral("Signal graphing comes with a later version; these "
-                                             "files are noted but not graphed:\n") +
-                              names.join(u'\n'));
-  m.corner = Qt::BottomRightCorner;  // beside the clip windows, which cascade from the top left
-  deferredNotices_.push_back(m);
+    graphLink_->Queue(names);
 }
 
 // Messages of a tick wait for its end: a modal box inside the tick would hold back the first

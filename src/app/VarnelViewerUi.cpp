@@ -68,7 +68,8 @@ void TVarnelViewer::createMenus() {
   tools->setObjectName(QStringLiteral("Tools1"));
   connect(addItem(tools, "QMeasureItem", QStringLiteral("Quick &Measure...")), &QAction::triggered,
           this, forChild(&TChildForm::OpenQuickMeasure));
-  addItem(tools, "SGraphItem", QStringLiteral("Signal &Graphing..."));
+  connect(addItem(tools, "SGraphItem", QStringLiteral("Signal &Graphing...")), &QAction::triggered,
+          this, [this] { graphLink_->SelectSignals(); });
   tools->addSeparator();
   connect(addItem(tools, "ffdshowconfiguration1", QStringLiteral("&ffdshow Configuration...")),
           &QAction::triggered, this, [this] { about_->hide(); });

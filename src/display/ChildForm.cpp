@@ -54,6 +54,7 @@ bool TChildForm::UpdateFrame() {
   } else if (RequestedFrame != ShownFrame) {
     ShownFrame = RequestedFrame;
     currentTime_ = timing_.TimeOfFrame(RequestedFrame);
+    if (signalGraph_ && OnFrameShown) OnFrameShown(signalGraph_, currentTime_);
     result = true;
   } else {
     result = NeedsRepaint;

@@ -85,6 +85,8 @@ class TChildForm : public QWidget, public IDescriptorWindow {
   // number for Quick Measure), they return a window this one then owns. Unset: not offered.
   std::function<QWidget*(TChildForm*, int lastFrame)> CreateQuickMeasure;
   std::function<QWidget*(TChildForm*, TRegIniFile*)> CreateSignalGraph;
+  // Given the signal graph window and the current time whenever another frame is shown.
+  std::function<void(QWidget*, float)> OnFrameShown;
   // Given the companion windows on every timing change: decimals, period, offset.
   std::function<void(int, float, float)> OnTimingChanged;
   // Set by the main window once the clip is open; called at the start of destruction.
