@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <set>
@@ -220,8 +221,17 @@ void ApplyMeasurementFile(const TMeasurementFile& file, TMotionDataBase& db) {
     db.SelectMovingReference(defs[std::size_t(file.referenceObject)], file.referencePoint);
   db.SetReferenceBase(file.base.has_value(), file.base ? file.base->x : 0.0f,
                       file.base ? file.base->y : 0.0f);
-  for (std::size_t k = 0; k < defs.size(); ++k) {
-    for (const auto& sample : file.objects[k].samples) {
+  // The moving reference's samples first, so that the others find them; each object's samples
+  // in frame order, so that none moves the first sample back.
+  std::vector<std::size_t> order(defs.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::stable_partition(order.begin(), order.end(),
+                        [&](std::size_t k) { return int(k) == file.referenceObject; });
+  for (const std::size_t k : order) {
+    auto samples = file.objects[k].samples;
+    std::sort(samples.begin(), samples.end(),
+              [](const auto& a, const auto& b) { return a.frame < b.frame; });
+    for (const auto& sample : samples) {
       TFrameObject& holder = *db.Frames().FindOrAddFrame(sample.frame);
       TSampleObject& made = *db.Frames().FindOrAddSample(holder, *defs[k]);
       for (std::size_t i = 0; i < sample.points.size(); ++i)
