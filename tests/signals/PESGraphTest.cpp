@@ -9,10 +9,12 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPrinter>
+#include <QPushButton>
 #include <vector>
 
 #include "SignalKit.h"
 #include "signals/GraphBands.h"
+#include "signals/GraphCustomiseDialog.h"
 #include "signals/GraphExport.h"
 #include "signals/PESGraph.h"
 
@@ -234,6 +236,35 @@ TEST(PESGraph, PrintAndCustomiseGoThroughTheirSeams) {
   EXPECT_EQ(image.size(), QSize(300, 200));
   EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 3).rgb() & 0xFFFFFF, 0xFFFF00u);
   EXPECT_FALSE(g.ExportCsv(folder.path("no/such/dir/graph.csv")));
+}
+
+}  // namespace
+
+namespace {
+
+// The dialog's fields carry the look through unchanged, a colour comes from the colour dialog,
+// and annotation lines that are no "time text" are dropped rather than stored as garbage.
+TEST(GraphCustomiseDialog, EditsTheLookAndReadsAnnotationLines) {
+  TGraphLook look;
+  look.LabelBold = true;
+  look.GridLineControl = sgXAxis;
+  look.Annotations = {{12.5, QStringLiteral("impact")}};
+  TGraphCustomiseDialog dialog(look, nullptr);
+  TGraphLook same = dialog.Look();
+  same.MainTitleFont = look.MainTitleFont;  // the font box may pick a substitute family
+  same.SubTitleFont = look.SubTitleFont;
+  same.LabelFont = look.LabelFont;
+  EXPECT_EQ(same, look);
+  testsupport::script().colors.push_back(QColor(10, 20, 30));
+  dialog.findChild<QPushButton*>(QStringLiteral("DeskColorBtn"))->click();
+  EXPECT_EQ(dialog.Look().DeskColor, QColor(10, 20, 30));
+
+  const auto list = TGraphCustomiseDialog::ParseAnnotations(
+      QStringLiteral("-20 start\n  \nabc no time\n1,5 comma\n40\n7e400 huge\n100  two  words "));
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0], (TGraphAnnotation{-20, QStringLiteral("start")}));
+  EXPECT_EQ(list[1], (TGraphAnnotation{40, QString()}));
+  EXPECT_EQ(list[2], (TGraphAnnotation{100, QStringLiteral("two  words")}));
 }
 
 }  // namespace
