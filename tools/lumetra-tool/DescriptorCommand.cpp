@@ -50,16 +50,6 @@ const char* SourceName(TDescriptorSource s) {
   return "none";
 }
 
-// The editor is a widget; the tool runs it without a screen.
-std::unique_ptr<QApplication> HeadlessApplication() {
-  if (QApplication::instance()) return nullptr;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "lumetra-tool";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QApplication>(argc, argv);
-}
-
 void PrintDescriptor(const TClipDescriptor& d, std::FILE* out) {
   auto app = HeadlessApplication();
   TStringListList lists;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "Commands.h"
+#include "ToolSupport.h"
 #include "measure/FrameList.h"
 #include "measure/MeasureExport.h"
 #include "measure/MeasureFile.h"
@@ -15,18 +16,6 @@
 #include "platform/Exception.h"
 
 namespace {
-
-// The table is a widget: it needs an application, which needs no screen here.
-std::unique_ptr<QApplication> HeadlessApplication() {
-  if (QApplication::instance()) return nullptr;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "lumetra-tool";
-  static char* argv[] = {name, nullptr};
-  auto app = std::make_unique<QApplication>(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  return app;
-}
 
 int LastFrame(const TMeasurementFile& file) {
   int last = 0;

@@ -9,6 +9,7 @@
 
 #include "Commands.h"
 #include "JsonWriter.h"
+#include "ToolSignals.h"
 #include "ToolSupport.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
@@ -19,8 +20,6 @@
 #include "signals/SigInfo.h"
 
 namespace {
-
-using TSources = std::vector<std::unique_ptr<TSigClass>>;
 
 constexpr int kCapacity = 14;  // what the selection dialog lets into a graph
 // The graph window's subset colours, 0x00BBGGRR.
@@ -94,29 +93,6 @@ TPlotOptions ParseOptions(const QStringList& args) {
   return o;
 }
 
-// The sources of one file as the selection dialog adds them: the information dialog accepted as
-// guessed, every channel warning answered "Yes" and repeated on stderr.
-void AddFile(const QString& fileName, TSources& sources) {
-  const QString ext = QFileInfo(fileName).suffix().toUpper();
-  if (ext == QLatin1String("TDM")) throw Exception("TDM not implemented");
-  if (ext == QLatin1String("DAT")) {
-    TDiademSignalDatabase db;
-    db.LoadFromFile(fileName);
-    for (const dialogs::Message& m : dialogs::scripted()->shown)
-      std::fprintf(stderr, "%s: %s\n", qPrintable(m.caption), qPrintable(m.text));
-    dialogs::scripted()->clear();
-    for (int i = 0; i < db.Count(); ++i)
-      if (!db.Channels(i).TimeChannel)
-        sources.push_back(std::make_unique<TDIAdemSigClass>(db.Channels(i)));
-    return;
-  }
-  if (!QStringList{"TXT", "ASC", "PRN", "CSV"}.contains(ext))
-    throw Exception("Unknown type of signal data file");
-  TSigInfoRecord info;
-  bool applyToAll = true;
-  sources.push_back(std::make_unique<TASCIIColumn>(fileName, applyToAll, info));
-}
-
 // The values of one source as the graph window gives them: a sample within 1.0 of the
 // source's own null value is a gap.
 void FillSubset(PESGraph& graph, int subset, TSigClass& source) {
@@ -164,17 +140,6 @@ void SetUp(PESGraph& graph, TSources& sources, const TPlotOptions& o) {
   graph.WorkingAxis = 0;
 }
 
-std::unique_ptr<QApplication> HeadlessApplication() {
-  if (QApplication::instance()) return nullptr;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "lumetra-tool";
-  static char* argv[] = {name, nullptr};
-  auto app = std::make_unique<QApplication>(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  return app;
-}
-
 }  // namespace
 
 int RunPlot(const QStringList& args, std::FILE* out) {
@@ -182,7 +147,7 @@ int RunPlot(const QStringList& args, std::FILE* out) {
   auto app = HeadlessApplication();
   dialogs::install(std::make_unique<dialogs::ScriptedBackend>());
   TSources sources;
-  for (const QString& file : o.files) AddFile(file, sources);
+  for (const QString& file : o.files) AddSignalFile(file, sources);
   if (sources.empty()) throw Exception("No signals in the given files");
   if (sources.size() > size_t(kCapacity)) {
     std::fprintf(stderr, "%zu signals; the first %d are drawn\n", sources.size(), kCapacity);

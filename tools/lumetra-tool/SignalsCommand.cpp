@@ -9,6 +9,7 @@
 
 #include "Commands.h"
 #include "JsonWriter.h"
+#include "ToolSignals.h"
 #include "ToolSupport.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
@@ -17,35 +18,6 @@
 #include "signals/SigInfo.h"
 
 namespace {
-
-using TSources = std::vector<std::unique_ptr<TSigClass>>;
-
-TSources LoadDiadem(const QString& fileName) {
-  dialogs::install(std::make_unique<dialogs::ScriptedBackend>());
-  TDiademSignalDatabase db;
-  db.LoadFromFile(fileName);
-  for (const dialogs::Message& m : dialogs::scripted()->shown)
-    std::fprintf(stderr, "%s: %s\n", qPrintable(m.caption), qPrintable(m.text));
-  TSources sources;
-  for (int i = 0; i < db.Count(); ++i)
-    if (!db.Channels(i).TimeChannel)
-      sources.push_back(std::make_unique<TDIAdemSigClass>(db.Channels(i)));
-  return sources;
-}
-
-TSources LoadSources(const QString& fileName) {
-  const QString ext = QFileInfo(fileName).suffix().toUpper();
-  if (ext == QLatin1String("DAT")) return LoadDiadem(fileName);
-  if (ext == QLatin1String("TDM")) throw Exception("TDM not implemented");
-  const QStringList ascii = {QStringLiteral("TXT"), QStringLiteral("ASC"), QStringLiteral("PRN"),
-                             QStringLiteral("CSV")};
-  if (!ascii.contains(ext)) throw Exception("Unknown type of signal data file");
-  TSigInfoRecord info;
-  bool applyToAll = true;
-  TSources sources;
-  sources.push_back(std::make_unique<TASCIIColumn>(fileName, applyToAll, info));
-  return sources;
-}
 
 QString FloatText(float value) {
   if (!std::isfinite(value)) return QStringLiteral("null");
@@ -84,7 +56,8 @@ QString SourceLine(TSigClass& source) {
 
 int RunSignals(const QStringList& args, std::FILE* out) {
   ExpectArguments(args, 1, "FILE");
-  TSources sources = LoadSources(args[0]);
+  TSources sources;
+  AddSignalFile(args[0], sources);
   QStringList lines;
   for (const auto& source : sources) lines << SourceLine(*source);
   Print(out, u'[' + lines.join(QStringLiteral(",\n ")) + u']');

@@ -1,7 +1,9 @@
 #include "ToolSupport.h"
 
+#include <QApplication>
 #include <QFile>
 #include <charconv>
+#include <clocale>
 
 #include "clip/RIFFChunk.h"
 #include "platform/Exception.h"
@@ -100,4 +102,15 @@ QString CodeText(std::uint32_t code) {
 void Print(std::FILE* out, const QString& line) {
   std::fputs(line.toUtf8().constData(), out);
   std::fputc('\n', out);
+}
+
+std::unique_ptr<QApplication> HeadlessApplication() {
+  if (QApplication::instance()) return nullptr;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "lumetra-tool";
+  static char* argv[] = {name, nullptr};
+  auto app = std::make_unique<QApplication>(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  return app;
 }

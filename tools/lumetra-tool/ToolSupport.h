@@ -9,6 +9,8 @@
 
 #include "clip/AviStream.h"
 
+class QApplication;
+
 // A clip opened as the display window opens it: the clip stream with its frame getter.
 class TToolClip {
  public:
@@ -46,3 +48,7 @@ void ExpectArguments(const QStringList& args, int count, const char* usage);
 // A four-character code as text, non-printable bytes as \xNN.
 QString CodeText(std::uint32_t code);
 void Print(std::FILE* out, const QString& line);
+
+// The application a command with widgets needs (an editor, a table, a graph), on the offscreen
+// platform unless one is set; null when one exists already. Numbers stay in the C locale.
+std::unique_ptr<QApplication> HeadlessApplication();
