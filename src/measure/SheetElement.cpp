@@ -1,6 +1,7 @@
 #include "measure/SheetElement.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "measure/FrameList.h"
 #include "measure/MotionDataBase.h"
@@ -37,9 +38,6 @@ TObjDef& TSheetElement::Object() const {
 }
 TMyStringGrid* TSheetElement::Grid() const {
   return list_.Grid();
-}
-TFrameObjectList& TSheetElement::Frames() const {
-  return Object().List()->Database()->Frames();
 }
 const TScaler& TSheetElement::Scaler() const {
   return *Object().Scaler();
@@ -85,11 +83,9 @@ void TSheetElement::Forget(const TSampleObject& sample) {
 }
 
 void TSheetElement::RecomputeColumn(const TSampleObject* from) {
-  TFrameObjectList& frames = Frames();
-  std::size_t i = from && from->Holder() ? frames.FindFrame(from->Holder()->Frame()).index : 0;
-  for (; i < frames.Count(); ++i)
-    if (TSampleObject* s = TFrameObjectList::FindSample(*frames.Holder(i), &Object()))
-      WriteCell(*s);
+  const auto& samples = list_.Samples();
+  auto it = from && from->Holder() ? samples.lower_bound(from->Holder()->Frame()) : samples.begin();
+  for (; it != samples.end(); ++it) WriteCell(*it->second);
 }
 
 void TSheetElement::SampleChanged(TSampleObject& sample) {
@@ -158,11 +154,30 @@ TSheetElements::~TSheetElements() {
   Clear();
 }
 
+namespace {
+int FrameOf(const TSampleObject& s) {
+  return s.Holder() ? s.Holder()->Frame() : 0;
+}
+}  // namespace
+
+TSampleObject* TSheetElements::Next(const TSampleObject& sample) const {
+  const auto it = samples_.upper_bound(FrameOf(sample));
+  return it == samples_.end() ? nullptr : it->second;
+}
+
+TSampleObject* TSheetElements::Previous(const TSampleObject& sample) const {
+  const auto it = samples_.lower_bound(FrameOf(sample));
+  return it == samples_.begin() ? nullptr : std::prev(it)->second;
+}
+
 void TSheetElements::SampleChanged(TSampleObject& sample) {
+  if (sample.Holder()) samples_[FrameOf(sample)] = &sample;
   for (std::size_t i = 0; i < Count(); ++i) Element(i)->SampleChanged(sample);
 }
 
 void TSheetElements::SampleRemoved(TSampleObject& sample) {
+  if (const auto it = samples_.find(FrameOf(sample)); it != samples_.end() && it->second == &sample)
+    samples_.erase(it);
   for (std::size_t i = 0; i < Count(); ++i) Element(i)->SampleRemoved(sample);
 }
 

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -65,7 +66,7 @@ class TSheetElement : public TPolyListItem {
   virtual bool KeepsState() const { return false; }
   void Forget(const TSampleObject& sample);
 
-  TFrameObjectList& Frames() const;
+  TSheetElements& List() const { return list_; }
   const TScaler& Scaler() const;
   int PointIndex() const { return ordinate_ / 2; }
   int Axis() const { return ordinate_ % 2; }
@@ -102,12 +103,19 @@ class TSheetElements : public TPolyList, public IObjectColumns {
 
   void SampleChanged(TSampleObject& sample) override;
   void SampleRemoved(TSampleObject& sample) override;
+  // The object's samples by frame, as the columns have heard of them: neighbours in O(log n),
+  // also while a whole object goes last to first.
+  TSampleObject* First() const { return samples_.empty() ? nullptr : samples_.begin()->second; }
+  TSampleObject* Next(const TSampleObject& sample) const;
+  TSampleObject* Previous(const TSampleObject& sample) const;
+  const std::map<int, TSampleObject*>& Samples() const { return samples_; }
   // Shows the elements whose kind is in the set, hides the others, and keeps the set.
   void ApplyKinds(std::uint16_t kinds);
   void RefreshHeaders();
 
  private:
   TObjDef& def_;
+  std::map<int, TSampleObject*> samples_;
   QPointer<TMyStringGrid> grid_;
   TShowMenu* menu_;
 };

@@ -78,15 +78,9 @@ static bool Same(const std::optional<TImagePoint>& a, const std::optional<TImage
 }
 
 void TDisplacementOrdElement::SampleChanged(TSampleObject& sample) {
-  bool moved = false;
-  if (!first_) {
-    first_ = &sample;
-    while (TSampleObject* earlier = Frames().PreviousSample(*first_)) first_ = earlier;
-    moved = true;
-  } else if (FrameOf(*first_) > FrameOf(sample)) {
-    first_ = &sample;
-    moved = true;
-  }
+  TSampleObject* first = List().First();
+  bool moved = first != first_;
+  first_ = first;
   // Every displacement is measured from the base: when it moved, no cell of the column holds.
   const auto base = Base();
   moved = moved || !Same(base, lastBase_);
@@ -100,7 +94,7 @@ void TDisplacementOrdElement::SampleChanged(TSampleObject& sample) {
 void TDisplacementOrdElement::SampleRemoved(TSampleObject& sample) {
   TSheetElement::SampleRemoved(sample);
   if (&sample != first_) return;
-  first_ = Frames().NextSample(sample);
+  first_ = List().First();
   lastBase_ = Base();
   if (first_) RecomputeColumn(first_);
 }
@@ -113,7 +107,7 @@ float TVelocityOrdElement::PerSecond(float delta, const TSampleObject& earlier) 
 
 bool TVelocityOrdElement::Compute() {
   if (!sample_) return false;
-  const TSampleObject* previous = Frames().PreviousSample(*sample_);
+  const TSampleObject* previous = List().Previous(*sample_);
   if (!previous) return false;
   const auto p = Referenced(*sample_), p0 = Referenced(*previous);
   if (!p || !p0) return false;
@@ -123,7 +117,7 @@ bool TVelocityOrdElement::Compute() {
 
 bool TVelocityElement::Compute() {
   if (!sample_) return false;
-  const TSampleObject* previous = Frames().PreviousSample(*sample_);
+  const TSampleObject* previous = List().Previous(*sample_);
   if (!previous) return false;
   const auto p = Referenced(*sample_), p0 = Referenced(*previous);
   if (!p || !p0) return false;
@@ -133,12 +127,12 @@ bool TVelocityElement::Compute() {
 
 void TVelocityOrdElement::SampleChanged(TSampleObject& sample) {
   WriteCell(sample);
-  if (TSampleObject* next = Frames().NextSample(sample)) WriteCell(*next);
+  if (TSampleObject* next = List().Next(sample)) WriteCell(*next);
 }
 
 void TVelocityOrdElement::SampleRemoved(TSampleObject& sample) {
   TSheetElement::SampleRemoved(sample);
-  if (TSampleObject* next = Frames().NextSample(sample)) WriteCell(*next);
+  if (TSampleObject* next = List().Next(sample)) WriteCell(*next);
 }
 
 bool TAbsAngleElement::Compute() {
