@@ -10,9 +10,12 @@
 #include <algorithm>
 
 #include "clip/AviStream.h"
+#include "clip/FrameRangeStream.h"
+#include "clip/SaveJob.h"
 #include "descriptors/ClipDescriptor.h"
 #include "descriptors/DescriptorStore.h"
 #include "descriptors/DescriptorText.h"
+#include "descriptors/SaveReplace.h"
 #include "descriptors/TitlesForm.h"
 #include "display/DibImage.h"
 #include "display/DisplayTexts.h"
@@ -42,6 +45,7 @@ TDisplayForm::TDisplayForm(QWidget* owner, TNotifyEvent onOpened, const TChildSh
 TDisplayForm::~TDisplayForm() {
   if (OnDestroy) std::exchange(OnDestroy, nullptr)(this);
   playTimer_->stop();
+  abandonSave();
   if (ownedStream_ && DescriptorChanged) {
     // The stream drops the frame reader and closes the file before the chunk is written.
     if (!StoreDescriptor(*ownedStream_, frameReader_, FileName, Descriptor))
@@ -336,7 +340,7 @@ void TDisplayForm::FormCloseQuery(bool& canClose) {
         dialogs::show(this, QStringLiteral("Cancel Save in Progress?"), windowTitle(),
                       dialogs::Buttons::YesNo, dialogs::Icon::Question) == dialogs::Answer::Yes)
       CancelSaveRequested = true;
-    while (Saving) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    waitWhileSaving();
     canClose = false;  // the user closes again once the save has ended
   } else if (DescriptorChanged && !closeAnswered_ && !FileName.isEmpty()) {
     const dialogs::Answer a = dialogs::show(

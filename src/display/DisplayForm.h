@@ -12,11 +12,17 @@
 #include "display/ImageMapping.h"
 #include "display/LocalPlayback.h"
 #include "display/PointerInput.h"
+#include "display/SaveFlow.h"
 #include "display/ZoomForm.h"
 #include "platform/avifile/AviFile.h"
 
 class IMeasureHooks;
 class TCropOutline;
+class TFrameRangeStream;
+class TSaveJob;
+class TSaveReplace;
+class QProgressBar;
+class QPushButton;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -53,6 +59,25 @@ class TDisplayForm : public TChildForm, public IZoomHost {
   void OpenQuickMeasure() override;
   bool CloseQuery() override;
   bool IsDisplayWindow() const override { return true; }
+
+  // "Save As" (DisplayFormSave.cpp): the dialog, then the save on a thread of the clip stream
+  // with the progress panel, the work file renamed over an existing target, and the window
+  // reopened on a new clip file. A narrower play loop saves only its frames as a clip file.
+  void SaveClipAs() override;
+  // Runs the save dialog with the given title; false when the user cancelled it.
+  bool SaveDialog(const QString& title);
+  // The save's progress (percent, -1 a cancel from the frame source): 0 goes on,
+  // AVIERR_USERABORT stops.
+  int SaveProgress(int percent);
+  // The save's end with its result code.
+  void SaveDone(HRESULT result);
+  void SaveCancelBtnClick();
+  // Called at the end of the dialog (cancelled) or of the save: success, whether the window
+  // should open the target, the target (the work path when the rename failed).
+  std::function<void(bool success, bool reopen, const QString& target)> AfterSave;
+  // The target and work path of the save running or last run.
+  const QString& SaveTarget() const { return saveTarget_; }
+  const QString& SaveWork() const { return saveWork_; }
 
   // For the master timer: whether local playback runs, and the local stop command.
   bool LocalPlaying() const;
@@ -174,6 +199,18 @@ class TDisplayForm : public TChildForm, public IZoomHost {
   void startLocal();
   void applyLoopSelection();
 
+  // DisplayFormSave.cpp
+  QWidget* buildSavePanel();
+  bool savePanelShown() const;
+  void startSave(int typeIndex, const QString& chosen);
+  void startSaveThread(int typeIndex);
+  bool storeSavedDescriptor();
+  void finishSavedFile(HRESULT& result, bool& reopen, QString& target);
+  void reopenAfterSave(bool success, bool reopen, const QString& target);
+  void reopenClip(const QString& path);
+  void abandonSave();
+  void waitWhileSaving();
+
   std::unique_ptr<TAVISTREAM> ownedStream_;
   PGETFRAME frameReader_ = nullptr;
   bool opened_ = false;
@@ -222,4 +259,22 @@ class TDisplayForm : public TChildForm, public IZoomHost {
   QAction* playbackSeparator_ = nullptr;
   QList<QAction*> playbackItems_;  // visible only with the video controls
   QPoint popupPoint_;
+
+  // The save in progress (DisplayFormSave.cpp).
+  QWidget* saveTimePanel_ = nullptr;
+  QLabel* saveTimeLabel_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
+  QPushButton* saveCancelBtn_ = nullptr;
+  bool directorySave_ = false;
+  bool saveFinished_ = true;  // the save's end (or its abandonment) has been handled
+  int saveFirst_ = 0;         // the first frame saved, for the descriptor's shift
+  QString saveTarget_;
+  QString saveWork_;
+  QString savedCaption_;
+  QString sourceFile_;  // the clip the window showed when the save began
+  save_flow::TSaveEstimate estimate_;
+  std::unique_ptr<TSaveReplace> replace_;
+  // The thread last started and the frames it reads; the job goes first, the frames after.
+  std::unique_ptr<TFrameRangeStream> saveRange_;
+  std::unique_ptr<TSaveJob> saveJob_;
 };

@@ -64,7 +64,7 @@ void TDisplayForm::Layout() {
   const QSize image = Mapping().Source().size();
   int& percent = zoom_.Zoomed ? zoom_.ZoomPercent : zoom_.FullPercent;
   int extra = 0;
-  for (const QWidget* panel : {legendPanel_, controlsPanel_})
+  for (const QWidget* panel : {legendPanel_, controlsPanel_, saveTimePanel_})
     if (panel->isVisibleTo(this)) extra += panel->minimumHeight();
   const display_layout::TLayoutPlan plan = display_layout::Plan(
       {image, percent, extra,
@@ -82,6 +82,7 @@ void TDisplayForm::Layout() {
 void TDisplayForm::arrangePanels(int width) {
   legendPanel_->setFixedWidth(width);
   controlsPanel_->setFixedWidth(width);
+  saveTimePanel_->setFixedWidth(width);
   const std::array<int, 3> widths = legendWidths();
   const std::array<int, 3> x = display_layout::ArrangeLegend(width, widths);
   QWidget* panels[] = {framePanel_, reticlePanel_, timePanel_};

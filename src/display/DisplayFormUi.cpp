@@ -69,6 +69,7 @@ void TDisplayForm::buildUi() {
   connect(frameBar_, &QSlider::valueChanged, this, &TDisplayForm::FrameBarChange);
   controls->addWidget(frameBar_);
   column->addWidget(controlsPanel_);
+  column->addWidget(buildSavePanel());
 
   playTimer_ = new QTimer(this);
   playTimer_->setObjectName(QStringLiteral("PlayTimer"));
@@ -238,24 +239,25 @@ void TDisplayForm::buildPlaybackItems() {
 // Which panels show, then the layout around them. While a save runs the window shows the image
 // and the save panel alone, and the context menu stays shut.
 void TDisplayForm::layoutPanels() {
+  const bool saving = Saving || savePanelShown();
   framePanel_->setVisible(frameCounterItem_->isChecked());
   timePanel_->setVisible(timeCounterItem_->isChecked());
   reticlePanel_->setVisible(reticleItem_->isChecked());
-  legendPanel_->setVisible(!Saving && (frameCounterItem_->isChecked() ||
+  legendPanel_->setVisible(!saving && (frameCounterItem_->isChecked() ||
                                        timeCounterItem_->isChecked() || reticleItem_->isChecked()));
   if (!opened_ && controlsItem_->isChecked()) {
     stopLocal();
     controlsItem_->setChecked(false);
   }
   controlsItem_->setVisible(opened_);
-  controlsPanel_->setVisible(!Saving && controlsItem_->isChecked());
+  controlsPanel_->setVisible(!saving && controlsItem_->isChecked());
   for (QAction* item : playbackItems_) item->setVisible(controlsItem_->isChecked());
   paintBox_->setCursor(reticlePanel_->isVisibleTo(this) ? Qt::CrossCursor : Qt::ArrowCursor);
   Layout();
 }
 
 void TDisplayForm::contextMenuEvent(QContextMenuEvent* e) {
-  if (Saving) return;
+  if (Saving || savePanelShown()) return;
   popupPoint_ = e->globalPos();
   popupMenu_->popup(e->globalPos());
 }
