@@ -118,6 +118,12 @@ void TVarnelViewer::OpenClip(const QString& name, const QString& section) {
 }
 
 void TVarnelViewer::childOpened(TChildForm* child) {
+  // A window reopened on the clip it has just saved says so again; it stays one entry, or
+  // the second would outlive the window.
+  if (children_.contains(child)) {
+    timeline_.MarkChildrenChanged();
+    return;
+  }
   // The child's destruction takes it off the list (AddChild), so no destroy hook is needed.
   AddChild(child);
   // The window shows itself once laid out; one that has no stored place goes where the
