@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "platform/Exception.h"
-#include "textio/BufFileStream.h"
 #include "signals/SigInfo.h"
+#include "textio/BufFileStream.h"
 #include "textio/FloatText.h"
 
 namespace {

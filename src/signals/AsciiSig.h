@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "textio/FileStream.h"
 #include "signals/SigClass.h"
+#include "textio/FileStream.h"
 
 class ISigInfo;
 

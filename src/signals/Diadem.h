@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "textio/BufFileStream.h"
 #include "signals/SignalDatabase.h"
+#include "textio/BufFileStream.h"
 
 // The open data files of one load, found by name (case-insensitive) in the header's folder.
 class TDataFileCache {

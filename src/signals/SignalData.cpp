@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/Exception.h"
-#include "textio/BufFileStream.h"
 #include "signals/DataTypes.h"
+#include "textio/BufFileStream.h"
 #include "textio/FloatText.h"
 
 namespace {

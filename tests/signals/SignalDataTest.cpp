@@ -6,10 +6,10 @@
 
 #include "SignalKit.h"
 #include "platform/Exception.h"
-#include "textio/BufFileStream.h"
 #include "signals/DataTypes.h"
 #include "signals/SigClass.h"
 #include "signals/SignalData.h"
+#include "textio/BufFileStream.h"
 
 namespace {
 
