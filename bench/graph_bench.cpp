@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "OffscreenProcess.h"
 #include "signals/PESGraph.h"
 
 namespace {
@@ -73,8 +74,7 @@ BENCHMARK(BM_CursorMove)->Unit(benchmark::kMillisecond)->Iterations(50);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  TOffscreenProcess process(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

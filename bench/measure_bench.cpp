@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "OffscreenProcess.h"
 #include "measure/FrameList.h"
 #include "measure/MotionDataBase.h"
 #include "measure/MyStringGrid.h"
@@ -66,8 +67,7 @@ BENCHMARK(OneClick)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  TOffscreenProcess process(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   return 0;
