@@ -35,10 +35,17 @@ lumetra_build() {
   else
     cmake "$dir" "$@" >/dev/null || return 1
   fi
-  local targets=()
+  local targets=() known
+  # Read whole: with pipefail, a grep -q that stops early fails the pipe by SIGPIPE.
+  known=$(ninja -C "$dir" -t targets all)
   for t in ${LUMETRA_TARGETS:-}; do
-    # A target that a later change adds (the demo generator) is built only once it exists.
-    ninja -C "$dir" -t targets all | grep -q "^$t:" && targets+=(--target "$t")
+    # A target that a later change adds is built only once it exists.
+    grep -q "^$t:" <<<"$known" && targets+=("$t")
   done
-  cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
+  # One --target with every name: a repeated --target keeps only the last.
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
+  else
+    cmake --build "$dir" -j "$(nproc)"
+  fi
 }
