@@ -82,7 +82,6 @@ class TGraphForm : public QWidget {
   void LoadSettingsBlock(const QByteArray& block);
   void SetupLayout(int subsets, int points, bool share, int overlay);
   void SetupSubset(int subset, TSigClass& source);
-  void FillSubset(int subset, TSigClass& source, int points);
   bool CursorSubsetValid() const;
   void PlaceCursor(int point);
   void UpdateReadouts();

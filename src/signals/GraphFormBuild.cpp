@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/RegIniFile.h"
+#include "signals/GraphFill.h"
 #include "signals/GraphForm.h"
 #include "signals/GraphStatusBar.h"
 #include "signals/PESGraph.h"
@@ -110,10 +111,7 @@ void TGraphForm::Rebuild() {
   const std::vector<TSigSelectDlg::TResultItem>& sources = selectDlg_->Result();
   const int n = int(sources.size());
   int points = 0;
-  for (const auto& r : sources) {
-    points = std::max(points, r.source->Count);
-    r.source->Reset();
-  }
+  for (const auto& r : sources) points = std::max(points, r.source->Count);
   QString title;
   if (n > 0) {
     title = sources[0].source->Group;
@@ -125,7 +123,7 @@ void TGraphForm::Rebuild() {
     timeBases_.push_back({r.source->FirstTime, r.source->Interval, r.source->Count});
   for (int i = 0; i < n; ++i) {
     SetupSubset(i, *sources[std::size_t(i)].source);
-    FillSubset(i, *sources[std::size_t(i)].source, points);
+    FillGraphSubset(*Graph1, i, *sources[std::size_t(i)].source, points);
     Graph1->WorkingAxis = 0;
   }
   Graph1->MainTitle = title;
@@ -180,18 +178,4 @@ void TGraphForm::SetupSubset(int subset, TSigClass& source) {
   Graph1->SetYAxisScaleControl(ScaleOf(selectDlg_->Scaling()));
   Graph1->PlottingMethod = sgLine;
   Graph1->SetYAxisLabel(source.YLabel);
-}
-
-void TGraphForm::FillSubset(int subset, TSigClass& source, int points) {
-  std::vector<float> x(std::size_t(points), kGraphNull);
-  std::vector<float> y(std::size_t(points), kGraphNull);
-  const bool ownNull = source.NullValue != kSignalNullValue;
-  const int count = std::min(source.Count, points);
-  for (int j = 0; j < count; ++j) {
-    float v = source.NextValue();
-    if (ownNull && std::fabs(double(v) - double(source.NullValue)) < 1.0) v = kGraphNull;
-    y[std::size_t(j)] = v;
-    x[std::size_t(j)] = float(j * source.Interval + source.FirstTime);
-  }
-  Graph1->SetSubsetValues(subset, x, y);
 }

@@ -16,6 +16,7 @@
 #include "signals/AsciiSig.h"
 #include "signals/Diadem.h"
 #include "signals/GraphBands.h"
+#include "signals/GraphFill.h"
 #include "signals/PESGraph.h"
 #include "signals/SigInfo.h"
 
@@ -93,21 +94,6 @@ TPlotOptions ParseOptions(const QStringList& args) {
   return o;
 }
 
-// The values of one source as the graph window gives them: a sample within 1.0 of the
-// source's own null value is a gap.
-void FillSubset(PESGraph& graph, int subset, TSigClass& source) {
-  std::vector<float> x(size_t(std::max(source.Count, 0))), y(x.size());
-  source.Reset();
-  const bool ownNull = source.NullValue != kGraphNull;
-  for (size_t j = 0; j < x.size(); ++j) {
-    float v = source.NextValue();
-    if (ownNull && std::fabs(v - source.NullValue) < 1.0f) v = kGraphNull;
-    y[j] = v;
-    x[j] = float(double(j) * source.Interval + source.FirstTime);
-  }
-  graph.SetSubsetValues(subset, x, y);
-}
-
 void SetUp(PESGraph& graph, TSources& sources, const TPlotOptions& o) {
   const int n = int(sources.size());
   const TGraphBands bands(n, o.bands == QLatin1String("separate") ? 0 : n,
@@ -135,7 +121,7 @@ void SetUp(PESGraph& graph, TSources& sources, const TPlotOptions& o) {
     graph.SetYAxisColor(colour);
     graph.SetYAxisScaleControl(sgLinear);
     graph.SetYAxisLabel(sources[size_t(i)]->YLabel);
-    FillSubset(graph, i, *sources[size_t(i)]);
+    FillGraphSubset(graph, i, *sources[size_t(i)], points);
   }
   graph.WorkingAxis = 0;
 }
