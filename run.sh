@@ -4,17 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/deps.sh
-LUMETRA_PACKAGES="$LUMETRA_PACKAGES x11-apps imagemagick"
-lumetra_install_deps
-# Only what is started: no test program is built or run here.
-LUMETRA_TARGETS="lumetra lumetra-demo help_pages" lumetra_build build
+lumetra_demo_setup
 
 app=build/bin/lumetra
-demo=()
-if [ -x build/bin/lumetra-demo ]; then
-  build/bin/lumetra-demo build/demo >/dev/null
-  mapfile -t demo < <(find build/demo -maxdepth 1 -type f \( -name '*.avi' -o -name '*.dat' -o -name '*.csv' \) | sort)
-fi
+mapfile -t demo < <(lumetra_demo_files)
 
 if [ -n "${DISPLAY:-}" ]; then
   exec "$app" "${demo[@]}"

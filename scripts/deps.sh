@@ -49,3 +49,18 @@ lumetra_build() {
     cmake --build "$dir" -j "$(nproc)"
   fi
 }
+
+# lumetra_demo_setup [packages...]: what a run on the demo needs: the packages (with the screen
+# capture tools and any given), the program alone (no test program is built or run), and the
+# demo test written into build/demo.
+lumetra_demo_setup() {
+  LUMETRA_PACKAGES="$LUMETRA_PACKAGES x11-apps imagemagick $*"
+  lumetra_install_deps
+  LUMETRA_TARGETS="lumetra lumetra-demo help_pages" lumetra_build build
+  build/bin/lumetra-demo build/demo >/dev/null
+}
+
+# The demo's files a user opens: its clips, the DIAdem header and the CSV file, one a line.
+lumetra_demo_files() {
+  find build/demo -maxdepth 1 -type f \( -name '*.avi' -o -name '*.dat' -o -name '*.csv' \) | sort
+}

@@ -6,11 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-LUMETRA_PACKAGES="$LUMETRA_PACKAGES x11-apps imagemagick xdotool"
-lumetra_install_deps
-LUMETRA_TARGETS="lumetra lumetra-demo help_pages" lumetra_build build
-build/bin/lumetra-demo build/demo >/dev/null
-mapfile -t demo < <(find build/demo -maxdepth 1 -type f \( -name '*.avi' -o -name '*.dat' -o -name '*.csv' \) | sort)
+lumetra_demo_setup xdotool
+mapfile -t demo < <(lumetra_demo_files)
 
 shot="$PWD/build/screenshot-graph.png"
 rm -f "$shot"

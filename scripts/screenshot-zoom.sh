@@ -5,10 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-LUMETRA_PACKAGES="$LUMETRA_PACKAGES x11-apps imagemagick xdotool"
-lumetra_install_deps
-LUMETRA_TARGETS="lumetra lumetra-demo help_pages" lumetra_build build
-build/bin/lumetra-demo build/demo >/dev/null
+lumetra_demo_setup xdotool
 
 shot="$PWD/build/screenshot-zoom.png"
 rm -f "$shot"
