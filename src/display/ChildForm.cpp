@@ -8,6 +8,7 @@
 #include "clip/AviStream.h"
 #include "descriptors/TitlesForm.h"
 #include "display/DibImage.h"
+#include "display/MeasureHooks.h"
 #include "platform/Placement.h"
 
 TChildForm::TChildForm(QWidget* owner, TNotifyEvent onOpened, const TChildShared& shared,
@@ -72,6 +73,8 @@ bool TChildForm::Poll(bool& hasTiming, bool& frozen) {
 void TChildForm::timingChanged(int decimals, float period, float offset) {
   ShownFrame = -1;
   if (OnTimingChanged) OnTimingChanged(decimals, period, offset);
+  if (auto* measure = dynamic_cast<IMeasureHooks*>(quickMeasure_.data()))
+    measure->TimingChanged(decimals, period, offset);
   update();
 }
 

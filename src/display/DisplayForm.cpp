@@ -19,6 +19,7 @@
 #include "descriptors/TitlesForm.h"
 #include "display/DibImage.h"
 #include "display/DisplayTexts.h"
+#include "display/MeasureHooks.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
 #include "textio/StringListList.h"
@@ -167,6 +168,7 @@ bool TDisplayForm::UpdateFrame() {
     return false;
   }
   writeLegend();
+  if (IMeasureHooks* measure = measureHooks()) measure->FrameShown(ShownFrame);
   return true;
 }
 

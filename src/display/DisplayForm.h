@@ -17,6 +17,7 @@
 #include "platform/avifile/AviFile.h"
 
 class IMeasureHooks;
+class QPainter;
 class TCropOutline;
 class TFrameRangeStream;
 class TSaveJob;
@@ -174,6 +175,8 @@ class TDisplayForm : public TChildForm, public IZoomHost {
   void arrangePanels(int width);
   TPointerInput::TContext inputContext() const;
   IMeasureHooks* measureHooks() const;
+  // With a visible Quick Measure window: it hears the shown frame and draws its samples.
+  void paintMeasureOverlay(QPainter& painter);
   void writeReticle();
   // The zoom outline's colour, which also marks the pointer on a copy.
   QColor markerColour() const { return OutlineColor(); }

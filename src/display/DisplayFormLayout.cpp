@@ -99,6 +99,15 @@ IMeasureHooks* TDisplayForm::measureHooks() const {
   return dynamic_cast<IMeasureHooks*>(QuickMeasureWindow());
 }
 
+void TDisplayForm::paintMeasureOverlay(QPainter& painter) {
+  QWidget* window = QuickMeasureWindow();
+  IMeasureHooks* measure = measureHooks();
+  if (!window || !window->isVisible() || !measure) return;
+  NeedsRepaint = true;
+  measure->FrameShown(ShownFrame);
+  measure->DrawOverlay(painter, Mapping());
+}
+
 TPointerInput::TContext TDisplayForm::inputContext() const {
   QWidget* measure = QuickMeasureWindow();
   return {Mapping(),  measureHooks(), measure && measure->isVisible(),

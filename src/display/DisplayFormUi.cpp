@@ -44,9 +44,7 @@ void TDisplayForm::buildUi() {
   paintBox_->setObjectName(QStringLiteral("PaintBox"));
   paintBox_->SetImage(&image_);
   paintBox_->Mapping = [this] { return Mapping(); };
-  paintBox_->OnPaint = [this] {
-    if (QuickMeasureWindow() && QuickMeasureWindow()->isVisible()) NeedsRepaint = true;
-  };
+  paintBox_->OnPaint = [this](QPainter& painter) { paintMeasureOverlay(painter); };
   column->addWidget(paintBox_, 0, Qt::AlignHCenter);
 
   legendPanel_ = namedPanel(this, "LegendPanel");

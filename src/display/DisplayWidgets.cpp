@@ -25,7 +25,7 @@ void TPaintBox::paintEvent(QPaintEvent*) {
   } else {
     painter.fillRect(rect(), palette().window());
   }
-  if (OnPaint) OnPaint();
+  if (OnPaint) OnPaint(painter);
 }
 
 TFrameBar::TFrameBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {

@@ -15,8 +15,8 @@ class TPaintBox : public QWidget {
  public:
   explicit TPaintBox(QWidget* parent = nullptr);
   void SetImage(const QImage* image) { image_ = image; }
-  // Called on every paint before the frame is drawn over by overlays.
-  std::function<void()> OnPaint;
+  // Called on every paint after the frame is drawn, to draw over it.
+  std::function<void(QPainter&)> OnPaint;
   // What the box shows and where; without it the whole frame fills the box.
   std::function<TImageMapping()> Mapping;
 

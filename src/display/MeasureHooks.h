@@ -4,6 +4,9 @@
 #include <Qt>
 #include <optional>
 
+class QPainter;
+class TImageMapping;
+
 // What a display window asks of its Quick Measure window. The Quick Measure window implements
 // this beside being a widget; the display window reaches it by a cross-cast of its companion
 // window, so the display layer needs nothing from the measuring layer. Image points are in image
@@ -18,4 +21,10 @@ class IMeasureHooks {
   virtual void Clicked(int frame, QPointF p) = 0;
   // Draws the measurement overlay again over the image.
   virtual void RedrawOverlay() = 0;
+  // The window shows that frame now (also said again on every paint).
+  virtual void FrameShown(int /*frame*/) {}
+  // The clip's timing changed: time decimals, frame period and time of frame 0 in ms.
+  virtual void TimingChanged(int /*decimals*/, float /*period*/, float /*offset*/) {}
+  // Paints the current frame's samples over the image as the mapping places it.
+  virtual void DrawOverlay(QPainter& /*painter*/, const TImageMapping& /*mapping*/) {}
 };
