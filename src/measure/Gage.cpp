@@ -1,6 +1,7 @@
 #include "measure/Gage.h"
 
 #include <cmath>
+#include <limits>
 
 #include "descriptors/DescriptorText.h"
 
@@ -33,15 +34,19 @@ std::optional<double> TGageMeasure::NewFactor() const {
   return std::fabs(gageLength_) / imageLength_;
 }
 
+bool UsableFactor(double factor) {
+  // Checked against the single's range first: converting a larger double is undefined.
+  return factor > 0 && factor <= std::numeric_limits<float>::max() &&
+         static_cast<float>(factor) > 0;
+}
+
 TScalingEntries ReadScaling(const std::string& descriptor) {
   TScalingEntries e;
   double number = 0;
   std::string text;
   if (GetDescriptorFloat(descriptor, kScaling, "GageLength", number)) e.gageLength = number;
   if (GetDescriptorValue(descriptor, kScaling, "GageUnits", text)) e.gageUnits = text;
-  // A factor of 0, below or not finite would scale every coordinate to nothing or worse.
-  if (GetDescriptorFloat(descriptor, kScaling, "Factor", number) && std::isfinite(number) &&
-      number > 0)
+  if (GetDescriptorFloat(descriptor, kScaling, "Factor", number) && UsableFactor(number))
     e.factor = number;
   return e;
 }

@@ -31,6 +31,10 @@ class TGageMeasure {
   double gageLength_ = 0;
 };
 
+// A gage factor that can scale coordinates: positive and finite once stored as a single. Zero
+// would collapse every value to 0 and an overflow would turn them all into infinities.
+bool UsableFactor(double factor);
+
 // The scale as a clip's descriptor keeps it in its "Scaling" section. A missing or unreadable
 // entry stays empty.
 struct TScalingEntries {
