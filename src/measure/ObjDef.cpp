@@ -1,5 +1,7 @@
 #include "measure/ObjDef.h"
 
+#include <algorithm>
+
 #include "measure/FrameList.h"
 #include "measure/MotionDataBase.h"
 #include "measure/Referencer.h"
@@ -60,6 +62,10 @@ TObjDef::~TObjDef() {
   // The samples go first, while the columns that hear of them still exist.
   if (list_->Database()) list_->Database()->Frames().DeleteSamples(*this);
   if (referencer_) referencer_->Forget(this);
+}
+
+void TObjDef::SetPolymarker(int marker) {
+  marker_ = std::clamp(marker, 0, 7);
 }
 
 std::unique_ptr<TSampleObject> TObjDef::NewSample(TFrameObject* holder) {

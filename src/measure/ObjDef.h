@@ -94,6 +94,11 @@ class TObjDef : public TPolyList {
   int PointCount() const { return pointCount_; }
   int LineCount() const { return lineCount_; }
   IObjectColumns* Columns() const { return columns_.get(); }
+  // The caller refreshes what shows the name (column headers, lists).
+  void SetName(const QString& name) { name_ = name; }
+  // Marker shape, held within 0..7.
+  void SetPolymarker(int marker);
+  void SetColour(QRgb colour) { colour_ = colour; }
 
   std::uint16_t initialVisibleKinds;
   std::uint16_t currentVisibleKinds;
