@@ -355,6 +355,8 @@ void TDisplayForm::FormCloseQuery(bool& canClose) {
       if (a == dialogs::Answer::No) DescriptorChanged = false;
     }
   }
+  if (IMeasureHooks* measure = measureHooks(); canClose && measure)
+    canClose = measure->CloseQuery();
   inCloseQuery_ = false;
 }
 

@@ -25,6 +25,8 @@ class IMeasureHooks {
   virtual void FrameShown(int /*frame*/) {}
   // The clip's timing changed: time decimals, frame period and time of frame 0 in ms.
   virtual void TimingChanged(int /*decimals*/, float /*period*/, float /*offset*/) {}
+  // The clip window is about to close: false keeps it open (unsaved measurements).
+  virtual bool CloseQuery() { return true; }
   // Paints the current frame's samples over the image as the mapping places it.
   virtual void DrawOverlay(QPainter& /*painter*/, const TImageMapping& /*mapping*/) {}
 };

@@ -1,0 +1,237 @@
+// The Quick Measure window on a real display window: collecting clicks frame by frame, its
+// settings across a close, the table driving the display window, and unsaved measurements.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include "ClipKit.h"
+#include "TestSupport.h"
+#include "clip/AviStream.h"
+#include "display/DisplayForm.h"
+#include "measure/FrameList.h"
+#include "measure/MeasureTable.h"
+#include "measure/MotionDataBase.h"
+#include "measure/MyStringGrid.h"
+#include "measure/QMCollector.h"
+#include "measure/QMForm.h"
+#include "measure/QMObjectsPage.h"
+#include "platform/RegIniFile.h"
+#include "textio/NumEdit.h"
+
+namespace {
+
+const QString kAppKey = QStringLiteral("\\Software\\Orvanta\\Lumetra");
+
+class QMFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::resetStore();
+    const QString path = dir_.filePath(QStringLiteral("clip.avi"));
+    ASSERT_EQ(clipkit::WriteClip(path.toStdString(), {.width = 64, .height = 48, .frames = 60}),
+              AVIERR_OK);
+    display_ = std::make_unique<TDisplayForm>(
+        nullptr, nullptr, TChildShared{.registry = &registry_}, path, QStringLiteral("clip.avi"),
+        std::make_unique<TAVISTREAM>(QStringLiteral("AVI")));
+    display_->CreateQuickMeasure = [](TChildForm* c, int last) -> QWidget* {
+      return new TQMForm(c, last);
+    };
+    display_->SetQuickMeasureEnabled(true);
+    poll();
+  }
+
+  TQMForm& open() {
+    display_->OpenQuickMeasure();
+    return *dynamic_cast<TQMForm*>(display_->QuickMeasureWindow());
+  }
+  void poll() {
+    bool timing = false, frozen = false;
+    display_->Poll(timing, frozen);
+  }
+  void showFrame(int frame) {
+    display_->StopAtFrame(frame);
+    poll();
+  }
+  template <class T>
+  static T* find(QWidget& w, const char* name) {
+    T* found = w.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  static void page(TQMForm& qm, int index) {
+    find<QTabWidget>(qm, "PageControl")->setCurrentIndex(index);
+  }
+  static void stepping(TQMForm& qm, bool on, int step) {
+    find<QCheckBox>(qm, "AutoFrameStepXB")->setChecked(on);
+    find<TEditNumeric>(qm, "FrameStepEdit")->SetIntegerValue(step);
+  }
+  static TObjDef& object(TQMForm& qm, int i) {
+    return *qm.Database().Objects().Object(std::size_t(i));
+  }
+  static bool has(TQMForm& qm, int frame, int object, int point) {
+    const TFrameObject* holder = qm.Database().Frames().FindHolder(frame);
+    const TSampleObject* s =
+        holder ? TFrameObjectList::FindSample(*holder, &QMFormTest::object(qm, object)) : nullptr;
+    return s && s->HasPoint(point);
+  }
+  // A left click released over the image, as the user makes it.
+  void clickImage(QPoint at) {
+    QWidget* box = display_->findChild<QWidget*>(QStringLiteral("PaintBox"));
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at) + QPointF(0.5, 0.5),
+                        box->mapToGlobal(QPointF(at)), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(box, &release);
+  }
+
+  QTemporaryDir dir_;
+  TRegIniFile registry_{kAppKey};
+  std::unique_ptr<TDisplayForm> display_;
+};
+
+TEST_F(QMFormTest, ClicksFillPointsInOrderAndStepTheFrame) {
+  TQMForm& qm = open();
+  qm.show();
+  page(qm, 0);
+  showFrame(10);
+  qm.Clicked(10, {5, 5});  // nothing to collect yet
+  EXPECT_EQ(qm.Database().Frames().FindHolder(10), nullptr);
+
+  auto* objects = find<TQMObjectsPage>(qm, "Objects");
+  objects->NewObject(0);
+  objects->NewObject(1);
+  stepping(qm, true, 2);
+  // Point, line end 1, line end 2: then two frames on, and the point again.
+  for (const QPoint at : {QPoint(10, 10), QPoint(20, 20), QPoint(30, 30)}) clickImage(at);
+  EXPECT_TRUE(has(qm, 10, 1, 0));
+  EXPECT_TRUE(has(qm, 10, 2, 0));
+  EXPECT_TRUE(has(qm, 10, 2, 1));
+  EXPECT_EQ(display_->RequestedFrame, 12);
+  poll();
+  EXPECT_EQ(qm.Database().Frames().CurrentFrame(), 12);
+  EXPECT_EQ(qm.Collector().CurrentObject(), 1);
+  clickImage({11, 11});
+  EXPECT_TRUE(has(qm, 12, 1, 0));
+  EXPECT_FALSE(has(qm, 12, 2, 0));
+  // The samples of the shown frame are drawn over the image where they were clicked.
+  const QImage shown = display_->findChild<QWidget*>(QStringLiteral("PaintBox"))->grab().toImage();
+  bool drawn = false;
+  for (int y = 6; y <= 16 && !drawn; ++y)
+    for (int x = 6; x <= 16 && !drawn; ++x)
+      drawn = (shown.pixel(x, y) & 0xFFFFFF) == (object(qm, 1).Colour() & 0xFFFFFF);
+  EXPECT_TRUE(drawn);
+
+  // A backward step stops at frame 0; without auto step the frame stays.
+  stepping(qm, true, -3);
+  showFrame(1);
+  for (const QPoint at : {QPoint(1, 1), QPoint(2, 2), QPoint(3, 3)}) clickImage(at);
+  EXPECT_EQ(display_->RequestedFrame, 0);
+  poll();
+  stepping(qm, false, 5);
+  for (const QPoint at : {QPoint(1, 1), QPoint(2, 2), QPoint(3, 3)}) clickImage(at);
+  EXPECT_EQ(display_->RequestedFrame, 0);
+  EXPECT_TRUE(has(qm, 0, 2, 1));
+
+  // Other pages do not collect.
+  page(qm, 1);
+  qm.Clicked(0, {7, 7});
+  EXPECT_EQ(qm.Collector().CurrentPoint(), 0);
+  EXPECT_EQ(qm.Collector().CurrentObject(), 1);
+}
+
+TEST_F(QMFormTest, SettingsSurviveClosingAndReopening) {
+  {
+    TRegIniFile store(kAppKey + QStringLiteral("\\QuickMeasure"));
+    // Character k stands for kind k - 1: only "Ang. Velocity" (kind 13).
+    store.WriteString(QStringLiteral("Collection"), QStringLiteral("Visibles"),
+                      QStringLiteral("0000000000000100"));
+  }
+  TQMForm& qm = open();
+  auto* objects = find<TQMObjectsPage>(qm, "Objects");
+  objects->NewObject(1);
+  const TMyStringGrid& grid = *find<TMyStringGrid>(qm, "Grid");
+  ASSERT_EQ(grid.ColCount(), 2);
+  EXPECT_EQ(grid.Cell(1, 1), QStringLiteral("Ang. Velocity"));
+
+  find<QComboBox>(qm, "LinearUnitsCB")->setCurrentIndex(2);
+  find<QComboBox>(qm, "AngularVelCB")->setCurrentIndex(3);
+  stepping(qm, false, -7);
+  find<QAbstractButton>(qm, "NoneRB")->click();
+  page(qm, 0);
+  qm.resize(700, 500);
+  testsupport::script().answers = {dialogs::Answer::No};  // the new object is not kept
+  qm.close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(display_->QuickMeasureWindow(), nullptr);
+
+  TQMForm& again = open();
+  EXPECT_EQ(find<QComboBox>(again, "LinearUnitsCB")->currentIndex(), 2);
+  EXPECT_EQ(find<QComboBox>(again, "AngularVelCB")->currentIndex(), 3);
+  EXPECT_FALSE(find<QCheckBox>(again, "AutoFrameStepXB")->isChecked());
+  EXPECT_EQ(find<TEditNumeric>(again, "FrameStepEdit")->IntegerValue(), -7);
+  EXPECT_EQ(again.Database().Objects().cursorMode, TCursorMode::None);
+  EXPECT_EQ(again.Database().Objects().defaultVisibleKinds, 1u << 13);
+  page(again, 0);
+  EXPECT_EQ(again.size(), QSize(700, 500));
+  page(again, 4);
+  EXPECT_NE(again.size(), QSize(700, 500));
+}
+
+TEST_F(QMFormTest, TableAndTimingFollowTheDisplayWindow) {
+  TQMForm& qm = open();
+  const TMyStringGrid& grid = *find<TMyStringGrid>(qm, "Grid");
+  ASSERT_EQ(grid.RowCount(), 60 + 3);
+  EXPECT_EQ(grid.Cell(0, 3 + 40), QStringLiteral("40.00"));  // no timing: 1000 frames/s
+  qm.Table().moveToFrame(40);
+  poll();
+  EXPECT_EQ(display_->ShownFrame, 40);
+  EXPECT_EQ(qm.Database().Frames().CurrentFrame(), 40);
+  display_->SetFramePeriod(2.0f);
+  EXPECT_EQ(grid.Cell(0, 3 + 40), QStringLiteral("80.00"));
+}
+
+TEST_F(QMFormTest, UnsavedMeasurementsAreOfferedBeforeTheyAreLost) {
+  TQMForm& qm = open();
+  page(qm, 0);
+  find<TQMObjectsPage>(qm, "Objects")->NewObject(0);
+  qm.Clicked(0, {4, 5});
+  auto& script = testsupport::script();
+  script.answers = {dialogs::Answer::Cancel};
+  EXPECT_FALSE(display_->CloseQuery());
+  // Yes with a name saves, and the window may go.
+  const QString saved = dir_.filePath(QStringLiteral("m.measure.json"));
+  script.answers = {dialogs::Answer::Yes};
+  script.files = {dialogs::FileAnswer{{saved}, 0}};
+  EXPECT_TRUE(display_->CloseQuery());
+  ASSERT_TRUE(QFile::exists(saved));
+  EXPECT_EQ(script.fileRequests.back().directory,
+            dir_.filePath(QStringLiteral("clip.measure.json")));
+  EXPECT_FALSE(qm.MeasurementsChanged());
+
+  // Loaded back into a fresh window, the same sample is there; a file that reaches past the
+  // clip's end is refused and changes nothing.
+  qm.close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  TQMForm& again = open();
+  ASSERT_TRUE(again.LoadMeasurements(saved));
+  EXPECT_TRUE(has(again, 0, 1, 0));
+  QByteArray text;
+  {
+    QFile f(saved);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    text = f.readAll();
+  }
+  const QString far = dir_.filePath(QStringLiteral("far.measure.json"));
+  testsupport::writeFile(far, text.replace("\"frame\": 0", "\"frame\": 60"));
+  script.answers = {dialogs::Answer::OK};
+  EXPECT_FALSE(again.LoadMeasurements(far));
+  EXPECT_TRUE(has(again, 0, 1, 0));
+}
+
+}  // namespace
