@@ -1,5 +1,8 @@
 #include "measure/MeasureExport.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -42,20 +45,77 @@ void WriteTimeColumn(TMyStringGrid& grid, const TFrameObjectList& frames, int fi
     grid.SetCell(0, fixed + frame, FormatTime(frames.TimeOf(frame), decimals));
 }
 
-QString RowText(const TMyStringGrid& grid, int row, QChar separator, int first, int last) {
+QString CsvField(const QString& text) {
+  const bool special = std::any_of(text.begin(), text.end(), [](QChar c) {
+    return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
+           c == QLatin1Char('\n');
+  });
+  if (!special) return text;
+  QString quoted = text;
+  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+  return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString RowText(const TMyStringGrid& grid, int row, QChar separator, int first, int last,
+                bool quote) {
   bool any = false;
   for (int col = first; col <= last && !any; ++col) any = !grid.Cell(col, row).isEmpty();
   if (!any) return {};
+  const auto field = [&](int col) {
+    return quote ? CsvField(grid.Cell(col, row)) : grid.Cell(col, row);
+  };
   QString text;
-  if (first > 0) text += grid.Cell(0, row) + separator;
-  for (int col = first; col < last; ++col) text += grid.Cell(col, row) + separator;
-  return text + grid.Cell(last, row) + QStringLiteral("\r\n");
+  if (first > 0) text += field(0) + separator;
+  for (int col = first; col < last; ++col) text += field(col) + separator;
+  return text + field(last) + QStringLiteral("\r\n");
 }
 
-QByteArray ExportText(const TMyStringGrid& grid) {
+QString RowsText(const TMyStringGrid& grid, int firstRow, int lastRow, QChar separator,
+                 int firstCol, int lastCol, bool quote) {
   QString text;
-  const int last = grid.ColCount() - 1;
-  for (int row = 0; row < grid.RowCount(); ++row)
-    text += RowText(grid, row, QLatin1Char(','), 1, last);
-  return text.toLatin1();
+  const int fixed = grid.FixedRows();
+  for (int row = 0; row < fixed; ++row)
+    text += RowText(grid, row, separator, firstCol, lastCol, quote);
+  lastRow = std::min(lastRow, grid.RowCount() - 1);
+  // Untouched pages of rows hold no value: skip them rather than read every empty cell.
+  for (int row = grid.NextRowWithCells(std::max(firstRow, fixed), firstCol, lastCol);
+       row <= lastRow; row = grid.NextRowWithCells(row + 1, firstCol, lastCol))
+    text += RowText(grid, row, separator, firstCol, lastCol, quote);
+  return text;
+}
+
+namespace {
+
+// One byte per character, "?" for one that Latin-1 cannot hold (also for a character outside
+// the basic plane, which QString::toLatin1 would turn into two).
+QByteArray SingleByte(const QString& text) {
+  QByteArray bytes;
+  bytes.reserve(text.size());
+  for (const char32_t c : text.toUcs4()) bytes += c <= 0xFF ? char(c) : '?';
+  return bytes;
+}
+
+}  // namespace
+
+QByteArray ExportText(const TMyStringGrid& grid) {
+  return SingleByte(RowsText(grid, grid.FixedRows(), grid.RowCount() - 1, QLatin1Char(','), 1,
+                             grid.ColCount() - 1, true));
+}
+
+bool WriteExportFile(const TMyStringGrid& grid, const QString& path, QString* error) {
+  const auto fail = [&](const QString& reason) {
+    if (error) *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
+    return false;
+  };
+  if (path.isEmpty()) return fail(QStringLiteral("no file name"));
+  const QFileInfo info(path);
+  if (info.exists() && !info.isFile()) return fail(QStringLiteral("not a regular file"));
+  if (!info.absoluteDir().exists()) return fail(QStringLiteral("the folder does not exist"));
+  QSaveFile file(path);
+  // A folder we may not create in can still hold a file we may overwrite.
+  file.setDirectWriteFallback(true);
+  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+  const QByteArray text = ExportText(grid);
+  if (file.write(text) != text.size() || !file.commit()) return fail(file.errorString());
+  return true;
 }

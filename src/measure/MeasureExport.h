@@ -15,10 +15,27 @@ QString FormatTime(float time, int decimals);
 void WriteTimeColumn(TMyStringGrid& grid, const TFrameObjectList& frames, int firstFrame,
                      int lastFrame);
 
+// A comma-separated field: wrapped in double quotes, inner quotes doubled, when it holds a
+// comma, a double quote, CR or LF (so a name like "Knee, left" stays one field); else as is.
+QString CsvField(const QString& text);
+
 // One row through the row writer: nothing when columns first..last are all empty; otherwise
 // the time cell first (when first > 0), cells joined by the separator, CR LF at the end.
-QString RowText(const TMyStringGrid& grid, int row, QChar separator, int first, int last);
+// With `quote` every cell goes through CsvField.
+QString RowText(const TMyStringGrid& grid, int row, QChar separator, int first, int last,
+                bool quote = false);
+
+// Rows first..last (header rows 0..2 always) through the row writer, frame rows without a
+// value in the columns left out.
+QString RowsText(const TMyStringGrid& grid, int firstRow, int lastRow, QChar separator,
+                 int firstCol, int lastCol, bool quote = false);
 
 // The export file's text: the 3 header rows, then every frame row holding a value, each
-// starting with the time column, comma-separated, no quoting. Single-byte characters.
+// starting with the time column, comma-separated and quoted where needed. Single-byte
+// characters: anything beyond Latin-1 becomes "?".
 QByteArray ExportText(const TMyStringGrid& grid);
+
+// Writes ExportText to `path`, replacing the file whole or not at all. False with the reason
+// in `error` when the folder is missing, the target is no regular file (a FIFO would block,
+// a folder cannot be replaced) or any write fails.
+bool WriteExportFile(const TMyStringGrid& grid, const QString& path, QString* error);
