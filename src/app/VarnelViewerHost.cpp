@@ -7,6 +7,7 @@
 #include "app/VarnelViewer.h"
 #include "clip/AviStream.h"
 #include "display/DisplayForm.h"
+#include "measure/QMForm.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 
@@ -112,6 +113,9 @@ void TVarnelViewer::OpenClip(const QString& name, const QString& section) {
   r.caption = FileNamePart(name);
   r.section = section;
   TChildForm* child = displayFactory_ ? displayFactory_(r) : makeDisplayForm(r);
+  child->CreateQuickMeasure = [](TChildForm* c, int lastFrame) -> QWidget* {
+    return new TQMForm(c, lastFrame);
+  };
   child->SetQuickMeasureEnabled(true);
   child->SetSignalGraphEnabled(true);
   graphLink_->Equip(child);

@@ -9,6 +9,7 @@
 #include "measure/QMContext.h"
 #include "measure/QMPreferences.h"
 #include "measure/SheetElement.h"
+#include "platform/RegIniFile.h"
 
 class QCheckBox;
 class QComboBox;
@@ -26,7 +27,6 @@ class TMyStringGrid;
 class TQMObjectsPage;
 class TQMReferencePage;
 class TQMScalePage;
-class TRegIniFile;
 
 // The tool window through which the user measures on one display window: it owns the
 // measurement model, shows the table, turns image clicks into samples, scale clicks or a
