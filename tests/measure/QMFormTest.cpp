@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -143,6 +144,31 @@ TEST_F(QMFormTest, ClicksFillPointsInOrderAndStepTheFrame) {
   qm.Clicked(0, {7, 7});
   EXPECT_EQ(qm.Collector().CurrentPoint(), 0);
   EXPECT_EQ(qm.Collector().CurrentObject(), 1);
+}
+
+// Smart positioning extrapolates the point from its last two samples; the answer only counts
+// while clicks collect, and the status bar shows the pointer in length units.
+TEST_F(QMFormTest, PointerMovesShowScaledPositionAndOfferThePrediction) {
+  TQMForm& qm = open();
+  page(qm, 0);
+  find<QAbstractButton>(qm, "SmartRB")->click();
+  find<TQMObjectsPage>(qm, "Objects")->NewObject(0);
+  stepping(qm, true, 2);
+  showFrame(10);
+  qm.Clicked(10, {10, 20});
+  poll();
+  qm.Clicked(12, {14, 26});
+  poll();
+  const std::optional<QPointF> snap = qm.PointerMoved(Qt::NoModifier, {3, 4});
+  ASSERT_TRUE(snap.has_value());
+  EXPECT_EQ(*snap, QPointF(18, 32));
+  qm.Database().SetGage(0, 0.5f);
+  qm.PointerMoved(Qt::NoModifier, {3, 4});
+  EXPECT_EQ(find<QLabel>(qm, "StatusPanel0")->text(), QStringLiteral("X 1.5"));
+  EXPECT_EQ(find<QLabel>(qm, "StatusPanel1")->text(), QStringLiteral("Y 2"));
+  page(qm, 4);
+  EXPECT_FALSE(qm.PointerMoved(Qt::NoModifier, {3, 4}).has_value());
+  EXPECT_EQ(find<QLabel>(qm, "StatusPanel3")->text(), QStringLiteral("click Image Length Point 1"));
 }
 
 TEST_F(QMFormTest, SettingsSurviveClosingAndReopening) {
