@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QScreen>
 #include <QTabWidget>
 #include <algorithm>
 
@@ -188,7 +189,8 @@ void TQMForm::PageControlChange(int index) {
   lastPage_ = index;
   switch (kRoles[index]) {
     case Collect:
-      resize(gridSize_);
+      // A stored size from a larger screen still fits this one.
+      resize(screen() ? gridSize_.boundedTo(screen()->availableSize()) : gridSize_);
       return;
     case Scale:
       resize(designSize_);
