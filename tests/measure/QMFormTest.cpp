@@ -261,3 +261,33 @@ TEST_F(QMFormTest, UnsavedMeasurementsAreOfferedBeforeTheyAreLost) {
 }
 
 }  // namespace
+
+namespace {
+
+// An edited or damaged store gives settings the window's controls can show.
+TEST(QMPreferencesTest, StoredValuesAreKeptWithinWhatTheControlsShow) {
+  testsupport::resetStore();
+  TRegIniFile store(QuickMeasureKey(kAppKey));
+  const QString c = QStringLiteral("Collection");
+  struct Case {
+    const char* name;
+    const char* value;
+  } cases[] = {{"FrameStep", "99999"},       {"CursorPositioning", "7"}, {"GridWidth", "-5"},
+               {"GridHeight", "2000000000"}, {"AutoStep", "2"},          {"Visibles", "1x1"}};
+  for (const Case& k : cases)
+    store.WriteString(c, QString::fromLatin1(k.name), QString::fromLatin1(k.value));
+  store.WriteString(QStringLiteral("DisplacementUnits"), QStringLiteral("Linear"),
+                    QStringLiteral("furlong"));
+  const TQMPreferences p = ReadQMPreferences(store);
+  EXPECT_EQ(p.frameStep, TQMPreferences::kMaxFrameStep);
+  EXPECT_EQ(p.cursorPositioning, 0);
+  EXPECT_EQ(p.gridWidth, 0);
+  EXPECT_EQ(p.gridHeight, TQMPreferences::kMaxWindowSide);
+  EXPECT_FALSE(p.autoStep);
+  // Kinds 0 and 2 set, 1 cleared, 3 (set from the start) kept past the text's end.
+  EXPECT_EQ(p.visibleKinds, 0b1101);
+  EXPECT_EQ(VisiblesText(p.visibleKinds), QStringLiteral("1011000000000000"));
+  EXPECT_EQ(p.linearUnit, QStringLiteral("furlong"));  // the selector then takes its first entry
+}
+
+}  // namespace
