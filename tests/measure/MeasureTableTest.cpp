@@ -17,6 +17,12 @@ namespace {
 
 constexpr auto kX = std::uint16_t(1u << 2), kY = std::uint16_t(1u << 3);
 
+QStringList captions(const QMenu* menu) {
+  QStringList out;
+  for (const QAction* item : menu->actions()) out << item->text();
+  return out;
+}
+
 // A shown table over a model; times are frame × 2 ms with one decimal.
 struct TableFixture : SheetFixture {
   TableFixture() : SheetFixture(kX | kY), table(grid, menu, db->Objects()) {
@@ -28,20 +34,18 @@ struct TableFixture : SheetFixture {
     table.currentFrame = [] { return 7; };
     table.currentChanged = [this](TObjDef* o, int point) { picked = {o, point}; };
   }
-  static void Mouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::KeyboardModifiers mods = {}) {
-    const auto buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), Qt::LeftButton, buttons,
-                      mods);
-    QApplication::sendEvent(w, &event);
-  }
   static void Click(QWidget* w, QPoint pos, Qt::KeyboardModifiers mods = {}) {
-    Mouse(w, QEvent::MouseButtonPress, pos, mods);
-    Mouse(w, QEvent::MouseButtonRelease, pos, mods);
+    for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      const auto buttons = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+      QMouseEvent event(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), Qt::LeftButton, buttons,
+                        mods);
+      QApplication::sendEvent(w, &event);
+    }
   }
   void ClickCell(int col, int frame) {
-    const int row = grid.FixedRows() + frame;
-    grid.scrollTo(grid.model()->index(row, col));
-    Click(grid.viewport(), grid.visualRect(grid.model()->index(row, col)).center());
+    const QModelIndex cell = grid.model()->index(grid.FixedRows() + frame, col);
+    grid.scrollTo(cell);
+    Click(grid.viewport(), grid.visualRect(cell).center());
   }
   // The header shows rows 0..2 as three lines; `line` picks one of them.
   void ClickHeader(int col, int line, Qt::KeyboardModifiers mods = {}) {
@@ -50,9 +54,7 @@ struct TableFixture : SheetFixture {
           mods);
   }
   QAction* Item(QMenu* in, const QString& text) {
-    for (QAction* a : in->actions())
-      if (a->text() == text) return a;
-    return nullptr;
+    return in->actions().at(captions(in).indexOf(text));
   }
   QMenu* ShowMenu() {
     auto* show = table.PopupMenu()->findChild<QMenu*>(QStringLiteral("ShowMenu"));
@@ -68,45 +70,7 @@ struct TableFixture : SheetFixture {
   std::pair<TObjDef*, int> picked{nullptr, -1};
 };
 
-// RFC 4180 fields of one line.
-QStringList CsvFields(const QString& line) {
-  QStringList fields{QString()};
-  bool quoted = false;
-  for (int i = 0; i < line.size(); ++i) {
-    const QChar c = line[i];
-    if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"')
-      fields.last() += c, ++i;
-    else if (c == '"')
-      quoted = !quoted;
-    else if (c == ',' && !quoted)
-      fields << QString();
-    else
-      fields.last() += c;
-  }
-  return fields;
-}
-
 }  // namespace
-
-TEST(MeasureTable, ExportLeavesOutEmptyFramesAndQuotesNames) {
-  TableFixture f;
-  TObjDef& p = f.Add(TSampleClass::Point, QStringLiteral("Knee, \"left\" Ω"));
-  f.Add(TSampleClass::Point, QStringLiteral("Hip"));
-  f.db->SetPoint(2, p, 0, {10, 20});
-  f.db->SetPoint(5, p, 0, {11, 21});
-  f.grid.SetCell(f.grid.ColCount() - 1, 3 + 9, QStringLiteral("7"));  // a value only at the end
-  const QStringList lines = QString::fromLatin1(ExportText(f.grid)).split(QStringLiteral("\r\n"));
-  ASSERT_EQ(lines.size(), 3 + 3 + 1) << lines.join('|').toStdString();
-  EXPECT_EQ(CsvFields(lines[0]),
-            QStringList({"Time", "Knee, \"left\" ?", "Knee, \"left\" ?", "Hip", "Hip"}));
-  EXPECT_TRUE(lines[2].startsWith(','));
-  const QStringList expected[] = {{"4.0", f.grid.Cell(1, 5), f.grid.Cell(2, 5), "", ""},
-                                  {"10.0", f.grid.Cell(1, 8), f.grid.Cell(2, 8), "", ""},
-                                  {"18.0", "", "", "", "7"}};
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(CsvFields(lines[3 + i]), expected[i]) << i;
-  EXPECT_FALSE(f.grid.Cell(1, 5).isEmpty());
-  EXPECT_TRUE(lines.last().isEmpty());
-}
 
 TEST(MeasureTable, CopiesShapeRowsAndSeparators) {
   TableFixture f;
@@ -116,53 +80,47 @@ TEST(MeasureTable, CopiesShapeRowsAndSeparators) {
   f.grid.SetRowCount(3 + 4);  // frames 0..3
   const QString unit = f.grid.Cell(1, 2);
   const struct {
-    const char* what;
-    std::function<void()> copy;
+    QRect selection;  // null: none made
+    void (TMeasureTable::*copy)();
     QString text;
   } cases[] = {
-      {"popup Copy All keeps empty rows, CR only", [&] { f.table.CopyAll(); },
+      // The popup's Copy All keeps empty rows and ends lines with CR only.
+      {{},
+       &TMeasureTable::CopyAll,
        QString("Time\tP\tP\rms\tX\tY\r\t%1\t%1\r0.0\t\t\r2.0\t\t\r4.0\t%2\t%3\r6.0\t\t\r")
            .arg(unit, x, y)},
-      {"window Copy All Data: rows with values, CR LF", [&] { f.table.CopyAllData(); },
+      // The window's copies: rows with values, CR LF, and the time even for one column.
+      {{},
+       &TMeasureTable::CopyAllData,
        QString("Time\tP\tP\r\nms\tX\tY\r\n\t%1\t%1\r\n4.0\t%2\t%3\r\n").arg(unit, x, y)},
-      {"one selected column still carries the time",
-       [&] {
-         f.table.Select(f.Data(2, 2));
-         f.table.CopySelectionData();
-       },
+      {f.Data(2, 2), &TMeasureTable::CopySelectionData,
        QString("Time\tP\r\nms\tY\r\n\t%1\r\n4.0\t%2\r\n").arg(unit, y)},
-      {"popup Copy Selection: only the selected columns, rows from the top",
-       [&] {
-         f.table.Select({QPoint(2, 4), QPoint(2, 5)});
-         f.table.CopySelection();
-       },
+      // The popup's Copy Selection: only the selected cells, rows from the top.
+      {{QPoint(2, 4), QPoint(2, 5)},
+       &TMeasureTable::CopySelection,
        QString("P\rY\r%1\r\r%2\r").arg(unit, y)},
   };
   for (const auto& c : cases) {
-    c.copy();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), c.text) << c.what;
+    if (!c.selection.isNull()) f.table.Select(c.selection);
+    (f.table.*c.copy)();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), c.text) << "case " << &c - cases;
   }
 }
 
-TEST(MeasureTable, ClicksMoveTheFrameAndPickTheObject) {
+// Cells move the frame and pick the object; the header's name and caption lines select columns.
+TEST(MeasureTable, ClicksMoveTheFramePickTheObjectAndSelectColumns) {
   TableFixture f;
-  TObjDef& line = f.Add(TSampleClass::Line, QStringLiteral("L"));
+  TObjDef& line = f.Add(TSampleClass::Line, QStringLiteral("L"));  // 4 columns beside the time
   const TSheetElement* y2 = f.Element(line, QStringLiteral("Y2"));
   ASSERT_TRUE(y2 && y2->Visible());
   f.ClickCell(0, 40);
-  EXPECT_EQ(f.moves, std::vector<int>{40});
   EXPECT_FALSE(f.grid.selectionModel()->hasSelection()) << "a fixed cell is never selected";
   f.ClickCell(y2->Column(), 7);  // the current frame: no move
-  EXPECT_EQ(f.moves, std::vector<int>{40});
   EXPECT_EQ(f.picked, std::make_pair(&line, 1));
   f.ClickCell(1, 12);
   EXPECT_EQ(f.moves, (std::vector<int>{40, 12}));
   EXPECT_EQ(f.picked, std::make_pair(&line, 0));
-}
 
-TEST(MeasureTable, HeaderSelectsColumnsAndShiftExtends) {
-  TableFixture f;
-  f.Add(TSampleClass::Line, QStringLiteral("L"));  // 4 columns beside the time
   const struct {
     int col, line;
     Qt::KeyboardModifiers mods;
@@ -178,26 +136,22 @@ TEST(MeasureTable, HeaderSelectsColumnsAndShiftExtends) {
   }
 }
 
+// Hiding keeps the time column; Show escapes "&" in names and breaks into columns of 19.
 TEST(MeasureTable, MenuHidesShowsAndBreaksLongShowLists) {
   TableFixture f;
   TObjDef& a = f.Add(TSampleClass::Point, QStringLiteral("A&B"));
   f.Add(TSampleClass::Point, QStringLiteral("C"));
   QMenu* popup = f.table.PopupMenu();
-  EXPECT_EQ(popup->objectName(), "TablePopup");
-  QStringList captions;
-  for (QAction* item : popup->actions()) captions << item->text();
-  EXPECT_EQ(captions, QStringList({"&Copy Selection", "Copy &All", "&Delete Selected Data",
-                                   "&Hide Columns", "&Show", "Se&lect All"}));
+  EXPECT_EQ(captions(popup), QStringList({"&Copy Selection", "Copy &All", "&Delete Selected Data",
+                                          "&Hide Columns", "&Show", "Se&lect All"}));
   EXPECT_FALSE(f.Item(popup, "&Delete Selected Data")->isEnabled());
 
-  f.table.Select(f.Data(0, 3));  // the time column stays
+  f.table.Select(f.Data(0, 3));
   f.Item(popup, "&Hide Columns")->trigger();
   EXPECT_EQ(f.grid.ColCount(), 2);
   EXPECT_EQ(f.grid.Cell(1, 1), "Y");
   QMenu* show = f.ShowMenu();
-  QStringList offered;
-  for (QAction* item : show->actions()) offered << item->text();
-  EXPECT_EQ(offered, QStringList({"A&&B - X", "A&&B - Y", "C - X", "&All"}));
+  EXPECT_EQ(captions(show), QStringList({"A&&B - X", "A&&B - Y", "C - X", "&All"}));
   show->actions()[1]->trigger();
   EXPECT_TRUE(f.Element(a, "Y")->Visible());
   f.Item(f.ShowMenu(), "&All")->trigger();
@@ -218,17 +172,13 @@ TEST(MeasureTable, TealMarksTheCurrentObjectsCellsOutsideTheSelection) {
   f.table.SetCurrent(4, &a, 0);
   f.table.Select(f.Data(2, 2));
   const QImage image = f.grid.viewport()->grab().toImage();
-  const auto colour = [&](int col) {
-    return image
-               .pixelColor(f.grid.visualRect(f.grid.model()->index(3 + 4, col)).center() *
-                           image.devicePixelRatio())
-               .rgb() &
-           0xFFFFFF;
-  };
-  EXPECT_EQ(colour(1), 0x008080u);
-  EXPECT_NE(colour(2), 0x008080u) << "selected";
-  EXPECT_NE(colour(3), 0x008080u) << "another object";
-  EXPECT_NE(colour(0), 0x008080u) << "the time column";
+  QStringList teal;  // columns 0..3: time, A's X and Y (selected), B's X
+  for (int col = 0; col < 4; ++col) {
+    const QPoint at = f.grid.visualRect(f.grid.model()->index(3 + 4, col)).center();
+    const QRgb rgb = image.pixelColor(at * image.devicePixelRatio()).rgb();
+    teal << ((rgb & 0xFFFFFF) == 0x008080u ? "teal" : "-");
+  }
+  EXPECT_EQ(teal, QStringList({"-", "teal", "-", "-"}));
 }
 
 TEST(MeasureTable, KeepInViewAndColumnDragsRenumberElements) {
@@ -251,9 +201,23 @@ TEST(MeasureTable, KeepInViewAndColumnDragsRenumberElements) {
   EXPECT_EQ(f.grid.horizontalHeader()->visualIndex(4), 4) << "the view keeps logical order";
 }
 
-TEST(MeasureTable, ExportWritesWholeFilesOrFailsWithAReason) {
+// Empty frames are left out, a value in the last column alone still makes a row, and names
+// holding commas or quotes are quoted; a file is written whole or refused with a reason.
+TEST(MeasureTable, ExportQuotesNamesAndWritesWholeFilesOrFailsWithAReason) {
   TableFixture f;
-  f.db->SetPoint(2, f.Add(TSampleClass::Point, "P"), 0, {1, 2});
+  TObjDef& p = f.Add(TSampleClass::Point, QStringLiteral("Knee, \"left\" Ω"));
+  f.Add(TSampleClass::Point, QStringLiteral("Hip"));
+  f.db->SetPoint(2, p, 0, {10, 20});
+  f.db->SetPoint(5, p, 0, {11, 21});
+  f.grid.SetCell(f.grid.ColCount() - 1, 3 + 9, QStringLiteral("7"));
+  const QString knee = QStringLiteral("\"Knee, \"\"left\"\" ?\"");
+  const QByteArray text = ExportText(f.grid);
+  EXPECT_EQ(QString::fromLatin1(text),
+            QString("Time,%1,%1,Hip,Hip\r\nms,X,Y,X,Y\r\n,%2,%2,%2,%2\r\n4.0,%3,%4,,\r\n"
+                    "10.0,%5,%6,,\r\n18.0,,,,7\r\n")
+                .arg(knee, f.grid.Cell(1, 2), f.grid.Cell(1, 5), f.grid.Cell(2, 5),
+                     f.grid.Cell(1, 8), f.grid.Cell(2, 8)));
+
   QTemporaryDir dir;
   const QString fifo = dir.filePath("fifo");
   ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
@@ -271,11 +235,9 @@ TEST(MeasureTable, ExportWritesWholeFilesOrFailsWithAReason) {
   for (const auto& c : cases) {
     QString error;
     EXPECT_EQ(f.table.ExportTo(c.path, &error), !c.reason) << c.path.toStdString();
-    if (c.reason) {
-      EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
-    }
+    EXPECT_TRUE(c.reason ? error.contains(c.reason) : error.isEmpty()) << error.toStdString();
   }
   QFile written(dir.filePath("old.csv"));
   ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-  EXPECT_EQ(written.readAll(), ExportText(f.grid));
+  EXPECT_EQ(written.readAll(), text);
 }
