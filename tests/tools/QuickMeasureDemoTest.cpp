@@ -22,6 +22,7 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <stdexcept>
 
 #include "TestSupport.h"
 #include "ToolRunner.h"
@@ -31,7 +32,6 @@
 #include "measure/MyStringGrid.h"
 #include "measure/QMForm.h"
 #include "measure/QMObjectsPage.h"
-#include "measure/SheetElement.h"
 #include "platform/RegIniFile.h"
 #include "textio/NumEdit.h"
 
