@@ -61,6 +61,8 @@ TMyStringGrid::TMyStringGrid(QWidget* parent) : QTableView(parent) {
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(12);
   setFont(font);
+  // A number too wide for its column is cut at the edge, never turned into "...".
+  setTextElideMode(Qt::ElideNone);
   SetColCount(1);
 }
 

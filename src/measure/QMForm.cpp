@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QScreen>
 #include <QTabWidget>
@@ -155,6 +156,13 @@ void TQMForm::TimingChanged(int decimals, float period, float offset) {
   TMyStringGrid::TBulkUpdate bulk(*grid_);
   db_->SetTiming(decimals, period, offset);
   WriteTimeColumn(*grid_, db_->Frames(), 0, lastFrame_);
+  // The width the times were laid out for assumes a narrower font than this screen may have.
+  const QFontMetrics metrics(grid_->font());
+  const int fixed = grid_->FixedRows();
+  int widest = grid_->ColWidth(0);
+  for (const int frame : {0, lastFrame_})
+    widest = std::max(widest, metrics.horizontalAdvance(grid_->Cell(0, fixed + frame)) + 10);
+  grid_->SetColWidth(0, widest);
 }
 
 void TQMForm::DrawOverlay(QPainter& painter, const TImageMapping& mapping) {
