@@ -60,7 +60,8 @@ TQMForm::TQMForm(TChildForm* display, int lastFrame, std::unique_ptr<TRegIniFile
   context_.markChanged = [this] { changed_ = true; };
   buildUi();
 
-  if (display) move(display->frameGeometry().topRight());
+  // Beside the clip window, not over its last pixel column.
+  if (display) move(display->frameGeometry().topRight() + QPoint(1, 0));
   const double scale = logicalDpiX() / 96.0;
   designSize_ = QSize(int(460 * scale), int(360 * scale));
   resize(designSize_);
