@@ -228,30 +228,14 @@ void TQMForm::LinearUnitsCBChange() {
   setPanel(2, QString::fromLatin1(units::LengthName(unit)));
 }
 
-void TQMForm::AngularUnitsCBChange() {
-  db_->Scaler().SetAngularUnit(std::max(angularUnits_->currentIndex(), 0) + units::kFirstAngle);
-  TMyStringGrid::TBulkUpdate bulk(*grid_);
-  db_->RecomputeAll();
-  RefreshAllHeaders(*db_);
-}
-
-void TQMForm::LinearVelCBChange() {
-  db_->Scaler().SetLinearVelocityUnit(std::max(linearVel_->currentIndex(), 0));
-  TMyStringGrid::TBulkUpdate bulk(*grid_);
-  db_->RecomputeAll();
-  RefreshAllHeaders(*db_);
-}
-
-void TQMForm::AngularVelCBChange() {
-  db_->Scaler().SetAngularVelocityUnit(std::max(angularVel_->currentIndex(), 0) +
-                                       units::kFirstAngularVelocity);
-  TMyStringGrid::TBulkUpdate bulk(*grid_);
-  db_->RecomputeAll();
-  RefreshAllHeaders(*db_);
-}
-
-void TQMForm::AccelerationCBChange() {
-  db_->Scaler().SetAccelerationUnit(std::max(acceleration_->currentIndex(), 0));
+// The angle, velocity and acceleration selectors: the scaler takes all four, then every cell
+// and header follows at once.
+void TQMForm::UnitsCBChange() {
+  TScaler& s = db_->Scaler();
+  s.SetAngularUnit(std::max(angularUnits_->currentIndex(), 0) + units::kFirstAngle);
+  s.SetLinearVelocityUnit(std::max(linearVel_->currentIndex(), 0));
+  s.SetAngularVelocityUnit(std::max(angularVel_->currentIndex(), 0) + units::kFirstAngularVelocity);
+  s.SetAccelerationUnit(std::max(acceleration_->currentIndex(), 0));
   TMyStringGrid::TBulkUpdate bulk(*grid_);
   db_->RecomputeAll();
   RefreshAllHeaders(*db_);
@@ -259,8 +243,5 @@ void TQMForm::AccelerationCBChange() {
 
 void TQMForm::runUnitHandlers() {
   LinearUnitsCBChange();
-  AngularUnitsCBChange();
-  LinearVelCBChange();
-  AngularVelCBChange();
-  AccelerationCBChange();
+  UnitsCBChange();
 }

@@ -78,10 +78,7 @@ class TQMForm : public QWidget, public IMeasureHooks {
 
   void PageControlChange(int index);
   void LinearUnitsCBChange();
-  void AngularUnitsCBChange();
-  void LinearVelCBChange();
-  void AngularVelCBChange();
-  void AccelerationCBChange();
+  void UnitsCBChange();
   void VisibleColumnsListClick();
   void CursorPositioningClick(int mode);
   void ExportItemClick();

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSignalBlocker>
 
 #include "display/ChildForm.h"
 #include "measure/FrameList.h"
@@ -126,6 +127,7 @@ bool TQMForm::LoadMeasurements(const QString& path) {
 // The selectors show the units a loaded file brought; their handlers then recompute once.
 void TQMForm::syncUnitSelectors() {
   const TScaler& s = db_->Scaler();
+  const QSignalBlocker b1(linearUnits_), b2(angularUnits_), b3(linearVel_), b4(angularVel_);
   linearUnits_->setCurrentIndex(s.LengthUnit());
   angularUnits_->setCurrentIndex(s.AngularUnit() - units::kFirstAngle);
   linearVel_->setCurrentIndex(s.LinearVelocityUnit());

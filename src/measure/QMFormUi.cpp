@@ -247,10 +247,8 @@ void TQMForm::connectPages() {
     refreshPrediction();
   });
   connect(linearUnits_, &QComboBox::currentIndexChanged, this, [this] { LinearUnitsCBChange(); });
-  connect(angularUnits_, &QComboBox::currentIndexChanged, this, [this] { AngularUnitsCBChange(); });
-  connect(linearVel_, &QComboBox::currentIndexChanged, this, [this] { LinearVelCBChange(); });
-  connect(angularVel_, &QComboBox::currentIndexChanged, this, [this] { AngularVelCBChange(); });
-  connect(acceleration_, &QComboBox::currentIndexChanged, this, [this] { AccelerationCBChange(); });
+  for (QComboBox* box : {angularUnits_, linearVel_, angularVel_, acceleration_})
+    connect(box, &QComboBox::currentIndexChanged, this, [this] { UnitsCBChange(); });
   connect(visibleColumns_, &QListWidget::itemChanged, this, [this] { VisibleColumnsListClick(); });
   table_->moveToFrame = [this](int frame) {
     if (display_)
