@@ -64,3 +64,28 @@ lumetra_demo_setup() {
 lumetra_demo_files() {
   find build/demo -maxdepth 1 -type f \( -name '*.avi' -o -name '*.dat' -o -name '*.csv' \) | sort
 }
+
+# lumetra_screenshot OUT SCREEN STEPS ARGS...: starts the program on ARGS under Xvfb with its
+# settings in a temporary folder (the user's own are not touched), waits for it, runs STEPS (bash
+# text that drives it from outside, as a user would), saves the screen as OUT and prints OUT.
+lumetra_screenshot() {
+  local out=$1 screen=$2 steps=$3 config status=0
+  shift 3
+  rm -f "$out"
+  config=$(mktemp -d)
+  XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 $screen" bash -c '
+    out=$1 steps=$2
+    shift 2
+    "$@" &
+    pid=$!
+    sleep 4
+    eval "$steps"
+    xwd -root -silent | convert xwd:- "$out"
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+  ' lumetra-screenshot "$out" "$steps" build/bin/lumetra "$@" || status=$?
+  rm -rf "$config"
+  [ -f "$out" ] || { echo "no screenshot was taken" >&2; return 1; }
+  echo "$out"
+  return $status
+}

@@ -9,16 +9,8 @@ cd "$(dirname "$0")/.."
 lumetra_demo_setup xdotool
 mapfile -t demo < <(lumetra_demo_files)
 
-shot="$PWD/build/screenshot-graph.png"
-rm -f "$shot"
-config=$(mktemp -d)
-trap 'rm -rf "$config"' EXIT
-XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
-  app=$0 out=$1
-  shift 2
-  "$app" "$@" &
-  pid=$!
-  sleep 5
+lumetra_screenshot "$PWD/build/screenshot-graph.png" 1600x1000x24 '
+  sleep 1
   c() { xdotool mousemove "$1" "$2" click "${3:-1}"; sleep 0.4; }
   # The information box of the text file: accept its guesses.
   xdotool key Return
@@ -38,9 +30,4 @@ XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
   eval "$(xdotool getwindowgeometry --shell "$bar")"
   xdotool mousemove $((X + 125)) $((Y + 83)) click 2
   sleep 2
-  xwd -root -silent | convert xwd:- "$out"
-  kill "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null || true
-' build/bin/lumetra "$shot" "${demo[@]}"
-[ -f "$shot" ] || { echo "no screenshot was taken" >&2; exit 1; }
-echo "$shot"
+' "${demo[@]}"

@@ -9,14 +9,7 @@ cd "$(dirname "$0")/.."
 . scripts/deps.sh
 lumetra_demo_setup xdotool
 
-shot="$PWD/build/screenshot-measure.png"
-rm -f "$shot"
-config=$(mktemp -d)
-trap 'rm -rf "$config"' EXIT
-XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
-  "$0" "$1" &
-  pid=$!
-  sleep 4
+lumetra_screenshot "$PWD/build/screenshot-measure.png" 1280x800x24 '
   # The about box shows for a while at start and takes the clicks meant for the windows below.
   for _ in $(seq 20); do
     xdotool search --onlyvisible --name "^About Lumetra$" >/dev/null || break
@@ -60,9 +53,4 @@ XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     c $((CX + x)) $((CY + 239 - y))
   done
   sleep 1.5
-  xwd -root -silent | convert xwd:- "$2"
-  kill "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null || true
-' build/bin/lumetra "$PWD/build/demo/cam1_colour.avi" "$shot"
-[ -f "$shot" ] || { echo "no screenshot was taken" >&2; exit 1; }
-echo "$shot"
+' "$PWD/build/demo/cam1_colour.avi"

@@ -7,14 +7,7 @@ cd "$(dirname "$0")/.."
 . scripts/deps.sh
 lumetra_demo_setup xdotool
 
-shot="$PWD/build/screenshot-zoom.png"
-rm -f "$shot"
-config=$(mktemp -d)
-trap 'rm -rf "$config"' EXIT
-XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
-  "$0" "$1" &
-  pid=$!
-  sleep 4
+lumetra_screenshot "$PWD/build/screenshot-zoom.png" 1280x800x24 '
   clip=$(xdotool search --onlyvisible --name "cam1_colour.avi" | head -1)
   eval "$(xdotool getwindowgeometry --shell "$clip")"
   cx=$((X + WIDTH / 2)) cy=$((Y + HEIGHT / 2))
@@ -40,9 +33,4 @@ XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   sleep 0.5
   xdotool key Tab Page_Up
   sleep 2
-  xwd -root -silent | convert xwd:- "$2"
-  kill "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null || true
-' build/bin/lumetra "$PWD/build/demo/cam1_colour.avi" "$shot"
-[ -f "$shot" ] || { echo "no screenshot was taken" >&2; exit 1; }
-echo "$shot"
+' "$PWD/build/demo/cam1_colour.avi"
