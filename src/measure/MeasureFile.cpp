@@ -181,6 +181,8 @@ TMeasurementFile ParseMeasurementFile(const QByteArray& json) {
   TMeasurementFile file;
   ParseHeader(root, file);
   const QJsonArray objects = ArrayAt(Member(root, "", "objects"), "objects");
+  if (objects.size() > TMeasurementFile::kMaxObjects)
+    Refuse("objects", QStringLiteral("more than %1 objects").arg(TMeasurementFile::kMaxObjects));
   for (int i = 0; i < objects.size(); ++i) {
     const QString at = QStringLiteral("objects[%1]").arg(i);
     file.objects.push_back(ParseObject(objects[i], at));

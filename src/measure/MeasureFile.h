@@ -14,6 +14,8 @@ class TMotionDataBase;
 // anything of it reaches a model, so that a refused file leaves nothing half-loaded.
 struct TMeasurementFile {
   static constexpr int kMaxFrame = 999999;
+  // Far more than anyone clicks; each object brings up to 34 columns into the table.
+  static constexpr int kMaxObjects = 1000;
 
   struct TSample {
     int frame = 0;

@@ -65,6 +65,13 @@ TEST(MeasureFile, RefusesBrokenFilesNamingThePlace) {
       EXPECT_NE(e.message().indexOf(c.place), -1) << e.what();
     }
   }
+  // A file of many tiny objects would build a table without end.
+  QByteArray many = "\"objects\": [";
+  for (int i = 0; i <= TMeasurementFile::kMaxObjects; ++i)
+    many += QByteArray("{\"name\": \"P") + QByteArray::number(i) +
+            "\", \"kind\": \"Point\", "
+            "\"samples\": []},";
+  EXPECT_THROW(ParseMeasurementFile(Edited("\"objects\": [", many.constData())), Exception);
   // The same name in another kind is allowed.
   EXPECT_NO_THROW(ParseMeasurementFile(Edited("\"name\": \"Line 1\"", "\"name\": \"Point 1\"")));
 }
