@@ -7,8 +7,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -72,6 +74,10 @@ class QMFormTest : public ::testing::Test {
   static void stepping(TQMForm& qm, bool on, int step) {
     find<QCheckBox>(qm, "AutoFrameStepXB")->setChecked(on);
     find<TEditNumeric>(qm, "FrameStepEdit")->SetIntegerValue(step);
+  }
+  static void exportVisible(TQMForm& qm) {
+    for (QAction* a : find<QMenu>(qm, "FileMenu")->actions())
+      if (a->text() == QStringLiteral("&Export Visible Columns...")) a->trigger();
   }
   static TObjDef& object(TQMForm& qm, int i) {
     return *qm.Database().Objects().Object(std::size_t(i));
@@ -191,7 +197,11 @@ TEST_F(QMFormTest, SettingsSurviveClosingAndReopening) {
   find<QAbstractButton>(qm, "NoneRB")->click();
   page(qm, 0);
   qm.resize(700, 500);
-  testsupport::script().answers = {dialogs::Answer::No};  // the new object is not kept
+  auto& script = testsupport::script();
+  QDir(dir_.path()).mkdir(QStringLiteral("out"));
+  script.files = {dialogs::FileAnswer{{dir_.filePath(QStringLiteral("out/m.csv"))}, 0}};
+  exportVisible(qm);
+  script.answers = {dialogs::Answer::No};  // the new object is not kept
   qm.close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   ASSERT_EQ(display_->QuickMeasureWindow(), nullptr);
@@ -207,6 +217,8 @@ TEST_F(QMFormTest, SettingsSurviveClosingAndReopening) {
   EXPECT_EQ(again.size(), QSize(700, 500));
   page(again, 4);
   EXPECT_NE(again.size(), QSize(700, 500));
+  exportVisible(again);  // cancelled: the dialog opened where the last export went
+  EXPECT_EQ(script.fileRequests.back().directory, dir_.filePath(QStringLiteral("out")));
 }
 
 TEST_F(QMFormTest, TableAndTimingFollowTheDisplayWindow) {
