@@ -8,6 +8,8 @@
 
 #include "OffscreenProcess.h"
 #include "measure/FrameList.h"
+#include "measure/MeasureExport.h"
+#include "measure/MeasureTable.h"
 #include "measure/MotionDataBase.h"
 #include "measure/MyStringGrid.h"
 #include "measure/SheetElement.h"
@@ -63,6 +65,23 @@ void OneClick(benchmark::State& state) {
   state.counters["cells"] = double(m.grid.CellWrites() - before) / double(clicks);
 }
 BENCHMARK(OneClick)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The export and the table copy of every column over all frames (the texts a report takes).
+void Export(benchmark::State& state) {
+  Model m(int(state.range(0)));
+  std::size_t bytes = 0;
+  for (auto _ : state) bytes = std::size_t(ExportText(m.grid).size());
+  state.counters["bytes"] = double(bytes);
+}
+BENCHMARK(Export)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void CopyAll(benchmark::State& state) {
+  Model m(int(state.range(0)));
+  TMeasureTable table(m.grid, m.menu, m.db->Objects());
+  const QRect all(0, 0, m.grid.ColCount(), m.grid.RowCount());
+  for (auto _ : state) benchmark::DoNotOptimize(table.TableCopyText(all));
+}
+BENCHMARK(CopyAll)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -45,29 +45,77 @@ void WriteTimeColumn(TMyStringGrid& grid, const TFrameObjectList& frames, int fi
     grid.SetCell(0, fixed + frame, FormatTime(frames.TimeOf(frame), decimals));
 }
 
-QString CsvField(const QString& text) {
-  const bool special = std::any_of(text.begin(), text.end(), [](QChar c) {
+namespace {
+
+bool NeedsQuotes(const QString& text) {
+  return std::any_of(text.begin(), text.end(), [](QChar c) {
     return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
            c == QLatin1Char('\n');
   });
-  if (!special) return text;
-  QString quoted = text;
-  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-  return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+// Appended in place: a table of many thousand cells builds one string, not one per cell.
+void AppendField(QString& out, const QString& text, bool quote) {
+  if (!quote || !NeedsQuotes(text)) {
+    out += text;
+    return;
+  }
+  out += QLatin1Char('"');
+  for (const QChar c : text) {
+    if (c == QLatin1Char('"')) out += c;
+    out += c;
+  }
+  out += QLatin1Char('"');
+}
+
+void AppendRow(QString& out, const TMyStringGrid& grid, int row, QChar separator, int first,
+               int last, bool quote) {
+  bool any = false;
+  for (int col = first; col <= last && !any; ++col) any = !grid.Cell(col, row).isEmpty();
+  if (!any) return;
+  if (first > 0) {
+    AppendField(out, grid.Cell(0, row), quote);
+    out += separator;
+  }
+  for (int col = first; col <= last; ++col) {
+    AppendField(out, grid.Cell(col, row), quote);
+    if (col < last) out += separator;
+  }
+  out += QLatin1String("\r\n");
+}
+
+// One byte per character, "?" for one that Latin-1 cannot hold (also one "?" for a character
+// outside the basic plane, which takes two UTF-16 units).
+QByteArray SingleByte(const QString& text) {
+  QByteArray bytes(text.size(), Qt::Uninitialized);
+  char* p = bytes.data();
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t c = text[i].unicode();
+    if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
+      *p++ = '?';
+      ++i;
+    } else {
+      *p++ = c <= 0xFF ? char(c) : '?';
+    }
+  }
+  bytes.truncate(p - bytes.data());
+  return bytes;
+}
+
+}  // namespace
+
+QString CsvField(const QString& text) {
+  QString out;
+  AppendField(out, text, true);
+  return out;
 }
 
 QString RowText(const TMyStringGrid& grid, int row, QChar separator, int first, int last,
                 bool quote) {
-  bool any = false;
-  for (int col = first; col <= last && !any; ++col) any = !grid.Cell(col, row).isEmpty();
-  if (!any) return {};
-  const auto field = [&](int col) {
-    return quote ? CsvField(grid.Cell(col, row)) : grid.Cell(col, row);
-  };
   QString text;
-  if (first > 0) text += field(0) + separator;
-  for (int col = first; col < last; ++col) text += field(col) + separator;
-  return text + field(last) + QStringLiteral("\r\n");
+  AppendRow(text, grid, row, separator, first, last, quote);
+  return text;
 }
 
 QString RowsText(const TMyStringGrid& grid, int firstRow, int lastRow, QChar separator,
@@ -75,27 +123,14 @@ QString RowsText(const TMyStringGrid& grid, int firstRow, int lastRow, QChar sep
   QString text;
   const int fixed = grid.FixedRows();
   for (int row = 0; row < fixed; ++row)
-    text += RowText(grid, row, separator, firstCol, lastCol, quote);
+    AppendRow(text, grid, row, separator, firstCol, lastCol, quote);
   lastRow = std::min(lastRow, grid.RowCount() - 1);
   // Untouched pages of rows hold no value: skip them rather than read every empty cell.
   for (int row = grid.NextRowWithCells(std::max(firstRow, fixed), firstCol, lastCol);
        row <= lastRow; row = grid.NextRowWithCells(row + 1, firstCol, lastCol))
-    text += RowText(grid, row, separator, firstCol, lastCol, quote);
+    AppendRow(text, grid, row, separator, firstCol, lastCol, quote);
   return text;
 }
-
-namespace {
-
-// One byte per character, "?" for one that Latin-1 cannot hold (also for a character outside
-// the basic plane, which QString::toLatin1 would turn into two).
-QByteArray SingleByte(const QString& text) {
-  QByteArray bytes;
-  bytes.reserve(text.size());
-  for (const char32_t c : text.toUcs4()) bytes += c <= 0xFF ? char(c) : '?';
-  return bytes;
-}
-
-}  // namespace
 
 QByteArray ExportText(const TMyStringGrid& grid) {
   return SingleByte(RowsText(grid, grid.FixedRows(), grid.RowCount() - 1, QLatin1Char(','), 1,

@@ -310,7 +310,10 @@ QString TMeasureTable::TableCopyText(const QRect& cells) const {
   const int bottom = std::min(cells.bottom(), grid_.RowCount() - 1);
   QString text;
   const auto append = [&](int row) {
-    for (int col = left; col <= right; ++col) text += grid_.Cell(col, row) + QLatin1Char('\t');
+    for (int col = left; col <= right; ++col) {
+      text += grid_.Cell(col, row);
+      text += QLatin1Char('\t');
+    }
     text[text.size() - 1] = QLatin1Char('\r');
   };
   for (int row = 0; row < fixed; ++row) append(row);
