@@ -1,5 +1,6 @@
 #include "measure/Units.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -85,49 +86,52 @@ double ConvertVelocity(double value, int from, int to) {
 
 }  // namespace units
 
-namespace {
-
-// Digits without trailing zeros, the first before the point.
-QString Mantissa(const std::string& digits) {
-  QString text = QString::fromLatin1(digits.substr(0, 1));
-  if (digits.size() > 1) text += QLatin1Char('.') + QString::fromLatin1(digits.substr(1));
-  return text;
-}
-
-QString FixedText(const std::string& digits, int exponent) {
-  std::string text;
-  if (exponent < 0) {
-    text = "0." + std::string(std::size_t(-exponent - 1), '0') + digits;
-  } else if (std::size_t(exponent) + 1 >= digits.size()) {
-    text = digits + std::string(std::size_t(exponent) + 1 - digits.size(), '0');
-  } else {
-    text = digits.substr(0, std::size_t(exponent) + 1) + "." +
-           digits.substr(std::size_t(exponent) + 1);
-  }
-  return QString::fromLatin1(text);
-}
-
-}  // namespace
-
 QString FormatGeneral(float value, int digits) {
   if (std::isnan(value)) return QStringLiteral("NAN");
   if (std::isinf(value)) return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
   if (value == 0) return QStringLiteral("0");
-  char buffer[64];
-  // d.ddddde±XX, already rounded to `digits` significant digits.
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                 std::chars_format::scientific, digits - 1)
-                       .ptr;
-  const std::string text(buffer, end);
-  const std::size_t e = text.find('e');
+  digits = std::clamp(digits, 1, 9);
+  // d.ddddde±XX, already rounded to `digits` significant digits. Built in buffers: a table
+  // formats millions of cells, one allocation each.
+  char sci[32];
+  const char* end = std::to_chars(sci, sci + sizeof sci, std::fabs(value),
+                                  std::chars_format::scientific, digits - 1)
+                        .ptr;
+  const char* e = std::find(static_cast<const char*>(sci), end, 'e');
   int exponent = 0;
-  std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
-                  exponent);
-  std::string mantissa = text.substr(0, 1) + (e > 2 ? text.substr(2, e - 2) : std::string());
-  while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
-  const QString sign = value < 0 ? QStringLiteral("-") : QString();
-  if (exponent >= -5 && exponent < digits) return sign + FixedText(mantissa, exponent);
-  const QString exp = QString::number(std::abs(exponent)).rightJustified(2, QLatin1Char('0'));
-  return sign + Mantissa(mantissa) + (exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+")) +
-         exp;
+  std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
+  char mantissa[16];
+  int m = 0;
+  mantissa[m++] = sci[0];
+  for (const char* p = sci + 2; p < e; ++p) mantissa[m++] = *p;
+  while (m > 1 && mantissa[m - 1] == '0') --m;
+
+  char out[48];
+  int n = 0;
+  const auto put = [&](char c) { out[n++] = c; };
+  if (value < 0) put('-');
+  if (exponent >= -5 && exponent < digits) {
+    if (exponent < 0) {
+      put('0');
+      put('.');
+      for (int i = 0; i < -exponent - 1; ++i) put('0');
+      for (int i = 0; i < m; ++i) put(mantissa[i]);
+    } else {
+      for (int i = 0; i < std::max(m, exponent + 1); ++i) {
+        if (i == exponent + 1) put('.');
+        put(i < m ? mantissa[i] : '0');
+      }
+    }
+  } else {
+    put(mantissa[0]);
+    if (m > 1) put('.');
+    for (int i = 1; i < m; ++i) put(mantissa[i]);
+    put('E');
+    put(exponent < 0 ? '-' : '+');
+    const int a = std::abs(exponent);
+    if (a >= 100) put(char('0' + a / 100));
+    put(char('0' + a / 10 % 10));
+    put(char('0' + a % 10));
+  }
+  return QString::fromLatin1(out, n);
 }
