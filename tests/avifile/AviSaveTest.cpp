@@ -1,6 +1,5 @@
-// Saving streams through AVISaveVA: every encoder offered here round-trips frame count, size,
-// rate and descriptor; lossless ones give the pixels back (ffmpeg's decoder as the witness);
-// progress, cancel and failures leave no file behind.
+// Writing and saving clips: every encoder offered round-trips count, size, rate and descriptor,
+// lossless ones the pixels (ffmpeg's decoder as the witness); failures leave no file behind.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +10,7 @@
 
 #include "ClipKit.h"
 #include "FfmpegReference.h"
+#include "platform/avifile/AviFile.h"
 #include "platform/avifile/AviSave.h"
 #include "platform/avifile/AviSaveOptions.h"
 #include "platform/avifile/RiffScan.h"
@@ -106,7 +106,8 @@ TEST(AviSave, EveryEncoderKeepsCountSizeRateAndDescriptorAndLosslessOnesThePixel
   }
 }
 
-TEST(AviSave, PalettizedClipSavedRawStaysEightBitWithItsPalette) {
+// Both the writer's clip and its raw copy keep the palette, 8 bits and bottom-up rows.
+TEST(AviSave, PalettizedClipWrittenAndSavedRawStaysEightBitWithItsPalette) {
   QTemporaryDir dir;
   const std::string source = dir.filePath("p.avi").toStdString();
   const std::string saved = dir.filePath("s.avi").toStdString();
@@ -116,14 +117,19 @@ TEST(AviSave, PalettizedClipSavedRawStaysEightBitWithItsPalette) {
           source, {.width = 7, .height = 5, .bitCount = 8, .palette = palette.data(), .frames = 3}),
       AVIERR_OK);
   ASSERT_EQ(Save(source, saved, MakeFourCC('D', 'I', 'B', ' ')), AVIERR_OK);
-  const auto layout = avifile::ScanRiff(saved);
-  ASSERT_TRUE(layout && layout->streams.size() == 1);
-  const auto& strf = layout->streams[0].strfData;
-  ASSERT_GE(strf.size(), 40u + 1024u);
-  BITMAPINFOHEADER format;
-  std::memcpy(&format, strf.data(), sizeof format);
-  EXPECT_EQ(format.biBitCount, 8);
-  EXPECT_EQ(std::memcmp(strf.data() + 40, palette.data(), 1024), 0);
+  for (const std::string& path : {source, saved}) {
+    SCOPED_TRACE(path);
+    const auto layout = avifile::ScanRiff(path);
+    ASSERT_TRUE(layout && layout->streams.size() == 1);
+    const avifile::StreamHeaders& s = layout->streams[0];
+    EXPECT_EQ(s.header().fccHandler, MakeFourCC('D', 'I', 'B', ' '));
+    ASSERT_GE(s.strfData.size(), 40u + 1024u);
+    BITMAPINFOHEADER format;
+    std::memcpy(&format, s.strfData.data(), sizeof format);
+    EXPECT_EQ(format.biHeight, 5);
+    EXPECT_EQ(format.biBitCount, 8);
+    EXPECT_EQ(std::memcmp(s.strfData.data() + 40, palette.data(), 1024), 0);
+  }
   EXPECT_EQ(avitest::FfmpegPictures(saved, "pal8", 7, 5),
             avitest::FfmpegPictures(source, "pal8", 7, 5));
 }
@@ -211,6 +217,47 @@ TEST(AviSaveOptions, HandlerTextsAsTyped) {
       {"MJPGX", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(avifile::EncoderHandlerFromText(c.text), c.code) << c.text;
+}
+
+TEST(AviWriter, RefusesBadParametersAndMismatchedFrames) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("c.avi").toStdString();
+  avifile::AviWriter w;
+  BITMAPINFOHEADER dib{};
+  EXPECT_EQ(w.writeFrame(&dib), AVIERR_BADHANDLE);
+  EXPECT_EQ(w.open(path, 0, 4, 24, nullptr, avifile::AviCodec::Dib, 25, 1, 0, 0), AVIERR_BADPARAM);
+  EXPECT_EQ(w.open(path, 4, 4, 16, nullptr, avifile::AviCodec::Dib, 25, 1, 0, 0), AVIERR_BADPARAM);
+  EXPECT_EQ(w.open(path, 4, 4, 24, nullptr, avifile::AviCodec::Dib, 0, 1, 0, 0), AVIERR_BADPARAM);
+  ASSERT_EQ(w.open(path, 4, 4, 24, nullptr, avifile::AviCodec::H264, 25, 1, 0, 0), AVIERR_OK);
+  dib = BITMAPINFOHEADER{40, 5, 4, 1, 24, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(w.writeFrame(&dib), AVIERR_BADFORMAT);
+  EXPECT_EQ(w.writeDroppedFrame(), AVIERR_UNSUPPORTED);
+  EXPECT_EQ(w.close(), AVIERR_OK);
+  EXPECT_EQ(w.close(), AVIERR_BADHANDLE);
+}
+
+TEST(AviWriter, DibsInEitherRowOrderGiveTheSamePicture) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("c.avi").toStdString();
+  const std::vector<BYTE> rows = clipkit::PatternRows(6, 3, 24, 4);  // top-down, 20-byte rows
+  std::vector<BYTE> bottomUp(40), topDown(40);
+  BITMAPINFOHEADER h{40, 6, 3, 1, 24, 0, 0, 0, 0, 0, 0};
+  std::memcpy(bottomUp.data(), &h, 40);
+  h.biHeight = -3;
+  std::memcpy(topDown.data(), &h, 40);
+  topDown.insert(topDown.end(), rows.begin(), rows.end());
+  for (int y = 2; y >= 0; --y)
+    bottomUp.insert(bottomUp.end(), rows.begin() + y * 20, rows.begin() + (y + 1) * 20);
+  avifile::AviWriter w;
+  ASSERT_EQ(w.open(path, 6, 3, 24, nullptr, avifile::AviCodec::Ffv1, 25, 1, 0, 0), AVIERR_OK);
+  ASSERT_EQ(w.writeFrame(reinterpret_cast<const BITMAPINFOHEADER*>(bottomUp.data())), AVIERR_OK);
+  ASSERT_EQ(w.writeFrame(reinterpret_cast<const BITMAPINFOHEADER*>(topDown.data())), AVIERR_OK);
+  ASSERT_EQ(w.close(), AVIERR_OK);
+  const auto pictures = avitest::FfmpegPictures(path, "bgr24", 6, 3);
+  ASSERT_EQ(pictures.size(), 2u);
+  EXPECT_EQ(pictures[0], pictures[1]);
+  for (int y = 0; y < 3; ++y)
+    EXPECT_EQ(std::memcmp(pictures[0].data() + y * 18, rows.data() + y * 20, 18), 0) << y;
 }
 
 }  // namespace

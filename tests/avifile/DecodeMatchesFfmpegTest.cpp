@@ -45,23 +45,26 @@ bool HasLength(const std::string& path, LONG frames) {
 
 // Every frame written, dropped ones too, counts; `expectedSlots`, when given, are the chunks
 // with data ffprobe must see.
-Maker Writer(ClipSpec spec, bool withIndex = true, std::vector<LONG> expectedSlots = {}) {
+Maker Writer(ClipSpec spec, std::vector<LONG> expectedSlots = {}) {
   return [=](const std::string& path) {
     return clipkit::WriteClip(path, spec) == AVIERR_OK && HasLength(path, spec.frames) &&
-           (expectedSlots.empty() || avitest::FfprobeSlots(path) == expectedSlots) &&
-           (withIndex || clipkit::RenameTopLevelChunk(path, MakeFourCC('i', 'd', 'x', '1'),
-                                                      MakeFourCC('J', 'U', 'N', 'K')));
+           (expectedSlots.empty() || avitest::FfprobeSlots(path) == expectedSlots);
   };
 }
 
-Maker Coded(AviCodec codec, LONG width, LONG height, DWORD keyEvery, LONG frames,
-            bool withIndex = true) {
+Maker NoIndex(Maker make) {
+  return [=](const std::string& path) {
+    return make(path) && clipkit::RenameTopLevelChunk(path, MakeFourCC('i', 'd', 'x', '1'),
+                                                      MakeFourCC('J', 'U', 'N', 'K'));
+  };
+}
+
+Maker Coded(AviCodec codec, LONG width, LONG height, DWORD keyEvery, LONG frames) {
   return Writer({.width = width,
                  .height = height,
                  .codec = codec,
                  .keyFrameEvery = keyEvery,
-                 .frames = frames},
-                withIndex);
+                 .frames = frames});
 }
 
 Maker Ffmpeg(const std::string& size, int frames, const std::string& output) {
@@ -77,14 +80,13 @@ struct Field {
   DWORD value;
 };
 
-// A clip whose stream header says what `fields` make it say, with or without its index.
-Maker Patched(Maker make, std::vector<Field> fields, bool withIndex = true) {
+// A clip whose stream header says what `fields` make it say.
+Maker Patched(Maker make, std::vector<Field> fields) {
   return [=](const std::string& path) {
     bool ok = make(path);
     for (const Field& f : fields)
       ok = ok && avifile::PatchStreamHeaderField(path, 0, f.offset, f.value);
-    return ok && (withIndex || clipkit::RenameTopLevelChunk(path, MakeFourCC('i', 'd', 'x', '1'),
-                                                            MakeFourCC('J', 'U', 'N', 'K')));
+    return ok;
   };
 }
 
@@ -123,25 +125,25 @@ const ClipCase kCases[] = {
     {"GreyWrittenAsPalettized", "pal8", 33, 20, 8,
      Writer({.width = 33, .height = 20, .bitCount = 8, .frames = 8})},
     {"GreyY800", "gray", 35, 20, 8, Ffmpeg("35x20", 8, "-pix_fmt gray -c:v rawvideo -vtag Y800")},
-    {"DroppedFrames", "bgr24", 7, 5, 9, Writer(kDropped, true, kDroppedSlots)},
-    {"DroppedFramesNoIndex", "bgr24", 7, 5, 9, Writer(kDropped, false, kDroppedSlots)},
+    {"DroppedFrames", "bgr24", 7, 5, 9, Writer(kDropped, kDroppedSlots)},
+    {"DroppedFramesNoIndex", "bgr24", 7, 5, 9, NoIndex(Writer(kDropped, kDroppedSlots))},
     // Headers that lie: numbering starts at 0 whatever the start field says (FFmpeg ignores
     // starts beyond an hour); lengths come from the chunks the file holds.
     {"StartTwo", "bgr24", 9, 6, 4, Patched(kFour, {{kStart, 2}}), false, 2},
-    {"StartTwoNoIndex", "bgr24", 9, 6, 4, Patched(kFour, {{kStart, 2}}, false), false, 2},
+    {"StartTwoNoIndex", "bgr24", 9, 6, 4, NoIndex(Patched(kFour, {{kStart, 2}})), false, 2},
     {"StartBeyondAnHour", "bgr24", 9, 6, 4, Patched(kFour, {{kStart, 0xFFFFFFF0}})},
     {"DroppedFramesStartThreeNoIndex", "bgr24", 7, 5, 9,
-     Patched(Writer(kDropped), {{kStart, 3}}, false), false, 3},
+     NoIndex(Patched(Writer(kDropped), {{kStart, 3}})), false, 3},
     {"LengthTenOverFour", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 10}})},
-    {"LengthZeroNoIndex", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 0}}, false)},
-    {"UnfinishedRecording", "bgr24", 9, 6, 4, Unfinished(Patched(kFour, {{kLength, 0}}, false))},
+    {"LengthZeroNoIndex", "bgr24", 9, 6, 4, NoIndex(Patched(kFour, {{kLength, 0}}))},
+    {"UnfinishedRecording", "bgr24", 9, 6, 4, Unfinished(NoIndex(Patched(kFour, {{kLength, 0}})))},
     {"LengthSignBit", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 0x80000000}})},
-    {"LengthLargestLong", "bgr24", 9, 6, 4, Patched(kFour, {{kLength, 0x7FFFFFFF}}, false)},
+    {"LengthLargestLong", "bgr24", 9, 6, 4, NoIndex(Patched(kFour, {{kLength, 0x7FFFFFFF}}))},
     {"MjpegOddWidth", "bgr24", 37, 21, 8, Coded(AviCodec::Mjpeg, 37, 21, 0, 8)},
     {"Ffv1OddWidth", "bgr24", 37, 21, 12, Coded(AviCodec::Ffv1, 37, 21, 4, 12)},
     // Open groups: the B-frames after each key frame belong before it.
     {"Mpeg4BFrames", "bgr24", 48, 32, 60, Coded(AviCodec::Mpeg4, 48, 32, 30, 60)},
-    {"Mpeg4NoIndex", "bgr24", 32, 16, 12, Coded(AviCodec::Mpeg4, 32, 16, 5, 12, false)},
+    {"Mpeg4NoIndex", "bgr24", 32, 16, 12, NoIndex(Coded(AviCodec::Mpeg4, 32, 16, 5, 12))},
     {"H264StartFive", "bgr24", 32, 16, 30,
      Patched(Coded(AviCodec::H264, 32, 16, 10, 30), {{kStart, 5}}), false, 5},
     // DivX-style packed B-frames. Large enough that no B-frame is mistaken for a placeholder.
