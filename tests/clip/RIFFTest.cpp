@@ -29,21 +29,6 @@ QByteArray DataOf(const TRIFFChunk* chunk) {
                     qsizetype(chunk->Data->size()));
 }
 
-// Every chunk's held data lies inside the file; counts the chunks and the deepest level.
-void Check(const TRIFFChunk& chunk, std::int64_t fileSize, int depth, std::int64_t& chunks,
-           int& deepest) {
-  ++chunks;
-  deepest = std::max(deepest, depth);
-  if (chunk.Data) {
-    ASSERT_LE(chunk.Data->size(), chunk.Size);
-    ASSERT_LE(chunk.Position + std::int64_t(chunk.Data->size()), fileSize);
-  }
-  for (const auto& child : chunk.Children) {
-    ASSERT_EQ(child->Parent, &chunk);
-    Check(*child, fileSize, depth + 1, chunks, deepest);
-  }
-}
-
 constexpr FOURCC kTtls = ChunkCode("ttls");
 const QByteArray kText(2048, 'T');
 
@@ -131,20 +116,14 @@ TEST(RIFF, SizesBeyondTheParentOrTheFileAreCutThere) {
   EXPECT_EQ(DataOf(Child(*Child(riffB, "strl"), "strh")), QByteArray(56, 'h'));
   EXPECT_EQ(DataOf(Child(riffB, "ttls")), "b");
 
-  const QByteArray huge = Header("LIST", 0xFFFFFFF0u) + "movi" + Chunk("00db", "0123456789");
-  TRIFF riffC(files.Write(Riff("AVI ", huge), QStringLiteral("c.avi")));
-  ASSERT_EQ(riffC.Children.size(), 1u);
-  EXPECT_EQ(riffC.Children[0]->Children.size(), 1u);
-
   // Lists nested far deeper than in any real file must not exhaust the stack.
   QByteArray deep;
   for (int i = 0; i < 50000; ++i) deep += Header("LIST", 0xFFFFFFF0u) + "nest";
   TRIFF riffD(files.Write(Header("RIFF", std::uint32_t(deep.size() + 4)) + "AVI " + deep,
                           QStringLiteral("d.avi")));
-  std::int64_t chunks = 0;
-  int deepest = 0;
-  Check(riffD, deep.size() + 12, 0, chunks, deepest);
-  EXPECT_LE(deepest, 40);
+  TreeStats stats;
+  CheckTree(riffD, deep.size() + 12, stats);
+  EXPECT_LE(stats.deepest, 40);
 }
 
 TEST(RIFF, FileThatIsNotRiffHasNoChildrenAndIsNeverWritten) {
@@ -323,11 +302,10 @@ TEST(RIFFFuzz, MutatedFilesAreParsedWithinBoundsAndWrittenCleanlyOrNotAtAll) {
     bool ok = false;
     {
       TRIFF riff(path);
-      std::int64_t chunks = 0;
-      int deepest = 0;
-      Check(riff, bytes.size(), 0, chunks, deepest);
-      ASSERT_LE(chunks, bytes.size() / 8 + 1) << "case " << i;
-      ASSERT_LE(deepest, 40) << "case " << i;
+      TreeStats stats;
+      CheckTree(riff, bytes.size(), stats);
+      ASSERT_LE(stats.chunks, bytes.size() / 8 + 1) << "case " << i;
+      ASSERT_LE(stats.deepest, 40) << "case " << i;
       TRIFFChunk* found = nullptr;
       riff.FindMarkerChunk(0x90, found);
       ASSERT_TRUE(!found || found->Data->size() == 4u) << "case " << i;

@@ -50,17 +50,21 @@ struct Reports {
   bool finished() const { return done.has_value(); }
 };
 
-// A clip stream whose frames come from its own interface: grey frames, and a source that
-// cancels at one frame.
+// A clip of 16 x 8 frames from the stream's own interface, saved uncompressed.
+void MakeSynthetic(TAVISTREAM& s, int frames) {
+  s.FrameCount = frames;
+  s.Width = 16;
+  s.Height = 8;
+  s.CompressOptions().fccHandler = kRaw;
+  s.OptionsOK = true;
+}
+
+// Grey frames, and a source that cancels at one frame.
 class SyntheticClip : public TAVISTREAM {
  public:
   explicit SyntheticClip(int frames, int cancelAt = -1)
       : TAVISTREAM(QStringLiteral("AVI")), cancelAt_(cancelAt) {
-    FrameCount = frames;
-    Width = 16;
-    Height = 8;
-    CompressOptions().fccHandler = kRaw;
-    OptionsOK = true;
+    MakeSynthetic(*this, frames);
   }
 
  protected:
@@ -183,11 +187,7 @@ TEST_F(SaveThreadsTest, FreeingAStreamDuringItsSaveStopsItWithoutACompletion) {
     // The base class itself: a subclass's frame source would be gone before the base's
     // destructor stops the thread that reads it.
     TAVISTREAM stream(QStringLiteral("AVI"));
-    stream.FrameCount = 1000000;
-    stream.Width = 16;
-    stream.Height = 8;
-    stream.CompressOptions().fccHandler = kRaw;
-    stream.OptionsOK = true;
+    MakeSynthetic(stream, 1000000);
     reports.attach(stream);
     stream.Save(nullptr, 1, target);
     ASSERT_TRUE(runUntil([&] { return reports.percents.size() >= 2; }));

@@ -112,13 +112,9 @@ TEST(Scatter, CancelAndEmptyClipsWriteNothing) {
 TEST(Scatter, AmfHelperLoadedAtRunTime) {
   QTemporaryDir dir;
   const std::string clip = Clip(dir, {.width = 8, .height = 6, .frames = 4});
-  const struct {
-    QString library;
-    const char* message;
-  } missing[] = {{dir.filePath("libNoSuchAMF.so"), nullptr},
-                 {QStringLiteral(FAKE_AMF_NO_CLOSE), nullptr}};
-  for (const auto& m : missing) {
-    SetAmfLibraryFileForTesting(m.library);
+  for (const QString& library :
+       {dir.filePath("libNoSuchAMF.so"), QStringLiteral(FAKE_AMF_NO_CLOSE)}) {
+    SetAmfLibraryFileForTesting(library);
     for (int attempt = 0; attempt < 2; ++attempt) {
       Progress p;
       try {
