@@ -48,11 +48,13 @@ QString failure(const char* name, const char* message) {
       .arg(QLatin1String(name), QLatin1String(message));
 }
 
-TEST_F(Diadem, GlobalKeysAndChannelKeys) {
+// One implicit channel: global keys, its own keys, and whether its unit text names a time.
+TEST_F(Diadem, GlobalKeysChannelKeysAndTimeUnits) {
   const struct {
     std::string global, channel;
     int property;
     const char* expected;
+    bool time = false;
   } cases[] = {
       {"104,03.25.2004\n110,#mm.dd.yyyy", "", TSignalData::kTestDate, "25.03.2004"},
       {"110,#mm.dd.yyyy\n104,03.25.2004", "", TSignalData::kTestDate, "03.25.2004"},
@@ -60,6 +62,13 @@ TEST_F(Diadem, GlobalKeysAndChannelKeys) {
       {"", "201,Crash 17 Ref #1042", TSignalData::kComments, ""},
       {"", "201,rear seat", TSignalData::kComments, "rear seat"},
       {"", "201,rear seat", TSignalData::kRefNumber, "1002"},  // 1000 + global + itself
+      {"", "202,Sec", TSignalData::kTimeUnits, "s", true},
+      {"", "202,msec", TSignalData::kTimeUnits, "ms", true},
+      {"", "202,rooms", TSignalData::kTimeUnits, "ms", true},
+      {"", "202,s", TSignalData::kTimeUnits, "s", true},
+      {"", "202,Milliseconds", TSignalData::kTimeUnits, "ms", true},
+      {"", "202,mm", TSignalData::kRefNumber, "1002"},
+      {"", "202,Nm", TSignalData::kRefNumber, "1002"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.global + "/" + c.channel);
@@ -68,27 +77,7 @@ TEST_F(Diadem, GlobalKeysAndChannelKeys) {
         "k.dat", header(c.global, {"200,x\n210,IMPLICIT\n220,3\n240,0\n241,1\n" + c.channel})));
     ASSERT_EQ(one.Count(), 1);
     EXPECT_EQ(one.Channels(0).GetProperty(c.property), c.expected);
-  }
-}
-
-TEST_F(Diadem, TimeUnitsAreFoundInTheUnitText) {
-  const struct {
-    const char* unit;
-    bool time;
-    const char* units;
-  } cases[] = {{"Sec", true, "s"},          {"msec", true, "ms"},  {"mm", false, nullptr},
-               {"Nm", false, nullptr},      {"rooms", true, "ms"}, {"s", true, "s"},
-               {"Milliseconds", true, "ms"}};
-  for (const auto& c : cases) {
-    TDiademSignalDatabase one;
-    one.LoadFromFile(folder.write(
-        "u.dat",
-        header("", {std::string("200,t\n210,IMPLICIT\n220,3\n240,0\n241,1\n202,") + c.unit})));
-    ASSERT_EQ(one.Count(), 1);
-    EXPECT_EQ(one.Channels(0).TimeChannel, c.time) << c.unit;
-    if (c.units) {
-      EXPECT_EQ(one.Channels(0).GetProperty(TSignalData::kTimeUnits), c.units);
-    }
+    EXPECT_EQ(one.Channels(0).TimeChannel, c.time);
   }
 }
 
@@ -185,10 +174,6 @@ TEST_F(Diadem, Utf16HeadersReadLikeSingleByteOnes) {
     EXPECT_DOUBLE_EQ(one.Channels(1).GetValue(1), 6);
   }
 }
-
-}  // namespace
-
-namespace {
 
 // Engineering values of every channel by name, the time channels left out.
 std::map<QString, std::vector<double>> valuesOf(const TSignalDatabase& db) {

@@ -1,5 +1,5 @@
-// The graph window: what a rebuild hands the graph, the band layout, the cursor against the
-// timeline, the Min panel, the font factor and the stored preferences.
+// The graph window: what a rebuild hands the graph, the cursor against the timeline, the Min
+// panel, the font factor and the stored preferences.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -9,7 +9,6 @@
 
 #include "SignalKit.h"
 #include "platform/RegIniFile.h"
-#include "signals/GraphBands.h"
 #include "signals/GraphCursor.h"
 #include "signals/GraphForm.h"
 #include "signals/PESGraph.h"
@@ -83,34 +82,6 @@ TEST_F(GraphWindow, OwnNullValueBecomesAGap) {
   for (int p = 0; p < 4; ++p) EXPECT_EQ(form.Graph().PointY(0, p), expected[p]) << p;
 }
 
-TEST(GraphBands, OverlayAndSeparateBands) {
-  const struct {
-    int n, k;
-    bool share;
-    std::vector<int> axisOf, bandOf, subsetsOnAxis;
-    int bands;
-  } cases[] = {
-      {5, 3, true, {0, 0, 0, 1, 2}, {0, 0, 0, 1, 2}, {3, 1, 1}, 3},
-      {5, 3, false, {0, 1, 2, 3, 4}, {0, 0, 0, 3, 4}, {1, 1, 1, 1, 1}, 3},
-      {3, 0, true, {0, 1, 2}, {0, 1, 2}, {1, 1, 1}, 3},
-      {2, 2, true, {0, 0}, {0, 0}, {2}, 1},
-      {0, 0, false, {}, {}, {}, 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.n << " subsets, " << c.k << " overlay, " << c.share);
-    const TGraphBands b(c.n, c.k, c.share);
-    EXPECT_EQ(b.BandCount(), c.bands);
-    for (int i = 0; i < c.n; ++i) {
-      EXPECT_EQ(b.AxisOf(i), c.axisOf[std::size_t(i)]) << i;
-      EXPECT_EQ(b.BandOf(i), c.bandOf[std::size_t(i)]) << i;
-      EXPECT_EQ(b.BandOfAxis(b.AxisOf(i)), b.BandOf(i)) << i;
-    }
-    ASSERT_EQ(b.AxisCount(), int(c.subsetsOnAxis.size()));
-    for (int a = 0; a < b.AxisCount(); ++a)
-      EXPECT_EQ(b.SubsetsOnAxis(a), c.subsetsOnAxis[std::size_t(a)]) << a;
-  }
-}
-
 // The layout reaches the graph: three overlay with two separate, shared and not.
 TEST_F(GraphWindow, LayoutIsHandedToTheGraph) {
   const QStringList files = ascii({{1, 2}, {1, 2}, {1, 2}, {1, 2}, {1, 2}});
@@ -119,8 +90,7 @@ TEST_F(GraphWindow, LayoutIsHandedToTheGraph) {
     ASSERT_TRUE(select(form, files, 3, share));
     PESGraph& g = form.Graph();
     EXPECT_EQ(g.SubsetsPerAxis(0), share ? 3 : 1);
-    EXPECT_EQ(form.Bands().BandCount(), 3);
-    EXPECT_EQ(form.Bands().AxisCount(), share ? 3 : 5);
+    EXPECT_EQ(g.AxisCount(), share ? 3 : 5);
   }
 }
 

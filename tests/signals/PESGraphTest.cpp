@@ -1,5 +1,4 @@
-// The graph control: layout from the axis properties, gaps, cursor, zoom, pointer and keys,
-// the stored look block and the exports.
+// The graph control: band layout, gaps, cursor, zoom, pointer and keys, the look block, exports.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -54,28 +53,42 @@ void Mouse(PESGraph& g, QEvent::Type type, QPoint at) {
   QApplication::sendEvent(PlotOf(g), &e);
 }
 
-TEST(PESGraph, AxesAndBandsFollowTheLayoutProperties) {
+// The band layout, and the graph laid out by it: overlay subsets share a band, and an axis
+// when shared; a band is named by its first axis.
+TEST(PESGraph, AxesAndBandsFollowTheOverlayAndSeparateLayout) {
   const struct {
-    int subsets, overlay;
+    int n, k;
     bool share;
-    int axes, bands;
+    std::vector<int> axisOf, bandOf, subsetsOnAxis;
+    int bands;
   } cases[] = {
-      {5, 3, true, 3, 3},   // overlay on one shared axis, two separate
-      {5, 3, false, 5, 3},  // five scales, the first three in one band
-      {5, 0, false, 5, 5},  // no overlay: a band each
-      {1, 1, true, 1, 1},
+      {5, 3, true, {0, 0, 0, 1, 2}, {0, 0, 0, 1, 2}, {3, 1, 1}, 3},
+      {5, 3, false, {0, 1, 2, 3, 4}, {0, 0, 0, 3, 4}, {1, 1, 1, 1, 1}, 3},
+      {5, 0, false, {0, 1, 2, 3, 4}, {0, 1, 2, 3, 4}, {1, 1, 1, 1, 1}, 5},
+      {3, 0, true, {0, 1, 2}, {0, 1, 2}, {1, 1, 1}, 3},
+      {2, 2, true, {0, 0}, {0, 0}, {2}, 1},
+      {1, 1, true, {0}, {0}, {1}, 1},
+      {0, 0, false, {}, {}, {}, 0},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.subsets << "/" << c.overlay << "/" << c.share);
+    SCOPED_TRACE(testing::Message() << c.n << " subsets, " << c.k << " overlay, " << c.share);
+    const TGraphBands b(c.n, c.k, c.share);
+    EXPECT_EQ(b.BandCount(), c.bands);
+    ASSERT_EQ(b.AxisCount(), int(c.subsetsOnAxis.size()));
+    for (int a = 0; a < b.AxisCount(); ++a)
+      EXPECT_EQ(b.SubsetsOnAxis(a), c.subsetsOnAxis[std::size_t(a)]) << a;
     PESGraph g;
-    Fill(g, c.subsets, c.overlay, c.share);
-    const TGraphBands bands(c.subsets, c.overlay, c.share);
-    EXPECT_EQ(g.AxisCount(), c.axes);
-    EXPECT_EQ(g.BandCount(), c.bands);
-    for (int s = 0; s < c.subsets; ++s) {
-      EXPECT_EQ(g.AxisOfSubset(s), bands.AxisOf(s)) << s;
-      // A band is named by its first axis, as the owner's layout names it.
-      EXPECT_EQ(g.BandOfAxis(g.AxisOfSubset(s)) == 0, bands.BandOf(s) == 0) << s;
+    if (c.n > 0) Fill(g, c.n, c.k, c.share);
+    for (int i = 0; i < c.n; ++i) {
+      EXPECT_EQ(b.AxisOf(i), c.axisOf[std::size_t(i)]) << i;
+      EXPECT_EQ(b.BandOf(i), c.bandOf[std::size_t(i)]) << i;
+      EXPECT_EQ(b.BandOfAxis(b.AxisOf(i)), b.BandOf(i)) << i;
+      EXPECT_EQ(g.AxisOfSubset(i), c.axisOf[std::size_t(i)]) << i;
+      EXPECT_EQ(g.BandOfAxis(g.AxisOfSubset(i)) == 0, c.bandOf[std::size_t(i)] == 0) << i;
+    }
+    if (c.n > 0) {
+      EXPECT_EQ(g.AxisCount(), b.AxisCount());
+      EXPECT_EQ(g.BandCount(), c.bands);
     }
   }
 }
@@ -218,16 +231,14 @@ TEST(PESGraph, PrintAndCustomiseGoThroughTheirSeams) {
   g.PEactions(pePrint);
   EXPECT_GT(QFileInfo(pdf).size(), 500);
 
-  g.RunCustomizeDialog = [](TGraphLook& look, QWidget*) {
+  bool accept = false;  // cancelled first: nothing changes
+  g.RunCustomizeDialog = [&accept](TGraphLook& look, QWidget*) {
     look.GraphBackColor = Qt::yellow;
-    return false;  // cancelled: nothing changes
+    return accept;
   };
   g.PEactions(peCustomize);
   EXPECT_EQ(g.Look().GraphBackColor, QColor(Qt::white));
-  g.RunCustomizeDialog = [](TGraphLook& look, QWidget*) {
-    look.GraphBackColor = Qt::yellow;
-    return true;
-  };
+  accept = true;
   g.PEactions(peCustomize);
   EXPECT_EQ(g.Look().GraphBackColor, QColor(Qt::yellow));
   const QString png = folder.path("graph.png");
@@ -237,10 +248,6 @@ TEST(PESGraph, PrintAndCustomiseGoThroughTheirSeams) {
   EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 3).rgb() & 0xFFFFFF, 0xFFFF00u);
   EXPECT_FALSE(g.ExportCsv(folder.path("no/such/dir/graph.csv")));
 }
-
-}  // namespace
-
-namespace {
 
 // The dialog's fields carry the look through unchanged, a colour comes from the colour dialog,
 // and annotation lines that are no "time text" are dropped rather than stored as garbage.

@@ -35,22 +35,16 @@ QByteArray le(std::initializer_list<T> values) {
 // A header: the global block holds `global` lines, then one channel block per entry of
 // `channels` (each a run of "key,value" lines, CR LF added).
 inline QByteArray header(const std::string& global, std::initializer_list<std::string> channels) {
-  auto lines = [](const std::string& text) {
-    std::string out;
-    std::size_t from = 0;
-    while (from < text.size()) {
-      const std::size_t end = text.find('\n', from);
-      out += text.substr(from, end - from) + "\r\n";
-      if (end == std::string::npos) break;
-      from = end + 1;
-    }
-    return out;
+  const auto lines = [](const std::string& text) {
+    QByteArray b = QByteArray::fromStdString(text);
+    if (!b.isEmpty() && !b.endsWith('\n')) b += '\n';
+    return b.replace("\n", "\r\n");
   };
-  std::string out = "DIAEXTENDED {@:ENGLISH\r\n\r\n#BEGINGLOBALHEADER\r\n" + lines(global) +
-                    "#ENDGLOBALHEADER\r\n";
+  QByteArray out = "DIAEXTENDED {@:ENGLISH\r\n\r\n#BEGINGLOBALHEADER\r\n" + lines(global) +
+                   "#ENDGLOBALHEADER\r\n";
   for (const std::string& c : channels)
     out += "\r\n#BEGINCHANNELHEADER\r\n" + lines(c) + "#ENDCHANNELHEADER\r\n";
-  return QByteArray::fromStdString(out);
+  return out;
 }
 
 // An implicit time channel in seconds: `count` samples every `step` s from `first` s.
