@@ -1,72 +1,22 @@
-// The display window on real clips written by the AVI writer, driven as the master timer and
-// the user drive it.
+// The display window on real clips, driven as the master timer and the user drive it.
 
-#include <gtest/gtest.h>
-
-#include <QAction>
 #include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QToolButton>
 
-#include "ClipKit.h"
-#include "TestSupport.h"
-#include "clip/AviStream.h"
-#include "descriptors/ClipDescriptor.h"
-#include "descriptors/DescriptorText.h"
-#include "display/DisplayForm.h"
+#include "DisplayKit.h"
 #include "platform/Exception.h"
 
 namespace {
 
 using clipkit::ClipSpec;
 
-// Timing: 1000 frames/s, frame 0 at `offset` ms.
-std::string TimingText(double rate, double offset) {
-  std::string text;
-  SetDescriptorFloat(text, "Timing", "Frame Rate", rate);
-  SetDescriptorFloat(text, "Timing", "Mark Frame", 0);
-  SetDescriptorFloat(text, "Timing", "Time at Mark Frame", offset);
-  return text;
-}
-
-class DisplayFormTest : public ::testing::Test {
+class DisplayFormTest : public DisplayKit {
  protected:
-  void SetUp() override { testsupport::resetStore(); }
-
-  QString writeClip(const ClipSpec& spec, const std::string& descriptor = {}) {
-    const QString path = dir_.filePath(QStringLiteral("clip%1.avi").arg(++clips_));
-    EXPECT_EQ(clipkit::WriteClip(path.toStdString(), spec), AVIERR_OK);
-    if (!descriptor.empty()) {
-      const auto block = DescriptorBlock(descriptor);
-      EXPECT_TRUE(clipkit::AppendRiffChunk(path.toStdString(), MakeFourCC('t', 't', 'l', 's'),
-                                           block.data(), DWORD(block.size())));
-    }
-    return path;
-  }
-
-  std::unique_ptr<TDisplayForm> open(const QString& path, int* openedCalls = nullptr) {
-    auto form = std::make_unique<TDisplayForm>(
-        nullptr, [openedCalls](TChildForm*) { openedCalls && ++*openedCalls; },
-        TChildShared{.registry = &registry_}, path, path.mid(path.lastIndexOf(u'/') + 1),
-        std::make_unique<TAVISTREAM>(QStringLiteral("AVI")));
-    bool hasTiming = false, frozen = false;
-    form->Poll(hasTiming, frozen);  // completes the first show
-    return form;
-  }
-
   std::unique_ptr<TDisplayForm> openFrames(int frames, double rate = 1000, double offset = 0) {
-    return open(writeClip({.width = 8, .height = 6, .frames = frames}, TimingText(rate, offset)));
+    return open(
+        writeClip({.width = 8, .height = 6, .frames = frames}, TimingText(rate, 0, offset)));
   }
-
-  template <typename T>
-  static T* part(TDisplayForm& form, const char* name) {
-    return form.findChild<T*>(QString::fromLatin1(name));
-  }
-
-  QTemporaryDir dir_;
-  int clips_ = 0;
-  TRegIniFile registry_{QStringLiteral("\\Software\\Orvanta\\Lumetra")};
 };
 
 QRgb Expected(const ClipSpec& spec, LONG frame, int x, int y) {
@@ -91,11 +41,9 @@ TEST_F(DisplayFormTest, DrawsTheRequestedFramesPixelsUnchanged) {
       {.width = 1, .height = 1, .frames = 8},
   };
   for (const ClipSpec& spec : specs) {
-    auto form = open(writeClip(spec, TimingText(1000, -2)));
-    EXPECT_EQ(form->ImageMaxX(), spec.width - 1);
-    EXPECT_EQ(form->ImageMaxY(), spec.height - 1);
+    auto form = open(writeClip(spec, TimingText(1000, 0, -2)));
     form->ShowTime(3.4f);  // frame 5
-    const QImage shown = part<QWidget>(*form, "PaintBox")->grab().toImage();
+    const QImage shown = paintBox(*form)->grab().toImage();
     const TImageMapping mapping = form->Mapping();
     ASSERT_EQ(shown.size(), mapping.Box());
     EXPECT_EQ(std::min(shown.width(), shown.height()), 120);
@@ -128,7 +76,7 @@ TEST_F(DisplayFormTest, FetchesAFrameOnlyWhenItChanges) {
 }
 
 TEST_F(DisplayFormTest, OpeningFailuresNameTheFileAndTheDriver) {
-  const QString missing = dir_.filePath(QStringLiteral("missing.avi"));
+  const QString missing = f_.path("missing.avi");
   QString undecodable = writeClip({.codec = clipkit::AviCodec::Mjpeg, .frames = 2});
   ASSERT_TRUE(
       avifile::PatchStreamHandler(undecodable.toStdString(), 0, MakeFourCC('v', 'd', 'o', 'm')));
@@ -148,14 +96,13 @@ TEST_F(DisplayFormTest, OpeningFailuresNameTheFileAndTheDriver) {
            .arg(undecodable)},
   };
   for (const auto& [path, message] : cases) {
-    int opened = 0;
     try {
-      open(path, &opened);
+      open(path);
       ADD_FAILURE() << "opened " << path.toStdString();
     } catch (const Exception& e) {
       EXPECT_EQ(e.message(), message);
     }
-    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(opened_, 0);
   }
 }
 
@@ -215,18 +162,20 @@ TEST_F(DisplayFormTest, LoopItemsTakeTheSliderPositionAndTheSpeedIsRemembered) {
   auto* bar = part<QSlider>(*form, "FrameBar");
   bar->setValue(8);  // as the user drags it
   EXPECT_EQ(form->ShownFrame, 8);
-  part<QAction>(*form, "LoopStartItem")->trigger();
+  trigger(*form, "LoopStartItem");
   EXPECT_EQ(form->Playback().LoopStart(), 0);  // no selection yet: 8 .. 0
   bar->setValue(17);
-  part<QAction>(*form, "LoopEndItem")->trigger();
+  trigger(*form, "LoopEndItem");
   EXPECT_EQ(form->Playback().LoopStart(), 8);
   EXPECT_EQ(form->Playback().LoopEnd(), 17);
 
-  part<QAction>(*form, "Speed8192")->trigger();
+  trigger(*form, "Speed8192");
   EXPECT_EQ(form->Playback().Interval(), 33);
-  EXPECT_EQ(form->ViewOptions >> 16, 8192u);
   const QString path = form->FileName;
-  form.reset();  // the placement entry keeps the speed
+  form.reset();  // the placement entry keeps the speed in its extra field's top half
+  EXPECT_EQ(registry_.ReadString(QStringLiteral("Desktop"), QStringLiteral("DisplayForm"), {})
+                .section(u',', 4, 4),
+            QString::number(8192 << 16));
   auto again = open(path);
   EXPECT_EQ(again->Playback().Interval(), 33);
   EXPECT_TRUE(part<QAction>(*again, "Speed8192")->isChecked());
@@ -242,13 +191,13 @@ TEST_F(DisplayFormTest, MenuItemsFollowTheEnabledFeaturesAndShowTheLegend) {
     EXPECT_EQ(part<QAction>(*form, "QuickMeasureItem")->isEnabled(), flag);
   }
   form->show();
-  EXPECT_FALSE(part<QWidget>(*form, "LegendPanel")->isVisible());  // the image alone at first
+  EXPECT_FALSE(part(*form, "LegendPanel")->isVisible());  // the image alone at first
   EXPECT_FALSE(part<QAction>(*form, "LoopStartItem")->isVisible());
-  part<QAction>(*form, "TimeCounterItem")->trigger();
-  part<QAction>(*form, "VideoControlsItem")->trigger();
-  EXPECT_TRUE(part<QWidget>(*form, "TimePanel")->isVisible());
-  EXPECT_FALSE(part<QWidget>(*form, "FramePanel")->isVisible());
-  EXPECT_TRUE(part<QWidget>(*form, "ControlsPanel")->isVisible());
+  trigger(*form, "TimeCounterItem");
+  trigger(*form, "VideoControlsItem");
+  EXPECT_TRUE(part(*form, "TimePanel")->isVisible());
+  EXPECT_FALSE(part(*form, "FramePanel")->isVisible());
+  EXPECT_TRUE(part(*form, "ControlsPanel")->isVisible());
   EXPECT_TRUE(part<QAction>(*form, "LoopStartItem")->isVisible());
 }
 
@@ -264,7 +213,7 @@ TEST_F(DisplayFormTest, CloseAsksAboutChangedDescriptorsAndWritesBackOnYes) {
       {dialogs::Answer::Yes, true, true},
   };
   for (const auto& c : cases) {
-    const QString path = writeClip({.frames = 3}, TimingText(1000, 0));
+    const QString path = writeClip({.frames = 3}, TimingText(1000, 0, 0));
     auto form = open(path);
     SetDescriptorValue(form->Descriptor, "Titles", "Description", "sled run");
     form->DescriptorChanged = true;

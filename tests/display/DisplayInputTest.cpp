@@ -1,22 +1,15 @@
-// The display window's size around its image and the pointer over it, driven through real
-// widget events. Runs a second time with QT_SCALE_FACTOR=2 (see CMakeLists.txt).
+// The display window's picture, size and pointer read back through real widget events. Runs a
+// second time with QT_SCALE_FACTOR=2 (see CMakeLists.txt): grabs then hold device pixels.
 
-#include <gtest/gtest.h>
-
-#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <cmath>
 
-#include "ClipKit.h"
-#include "TestSupport.h"
-#include "clip/AviStream.h"
-#include "display/DisplayForm.h"
+#include "DisplayKit.h"
+#include "display/CropShape.h"
 #include "display/MeasureHooks.h"
-#include "platform/Screens.h"
 
 namespace {
 
@@ -27,39 +20,13 @@ struct MeasureWindow : QWidget, IMeasureHooks {
   void RedrawOverlay() override {}
 };
 
-class DisplayInputTest : public ::testing::Test {
+// Room for 200 % at any pixel ratio: the layout keeps a window within its monitor.
+class DisplayInputTest : public DisplayKit {
  protected:
   void SetUp() override {
-    testsupport::resetStore();
+    DisplayKit::SetUp();
     monitor({0, 0, 3000, 2000});
   }
-  void TearDown() override { screens::setLayoutForTesting({}); }
-
-  static void monitor(const QRect& workArea) {
-    screens::setLayoutForTesting({{workArea, workArea}});
-  }
-
-  std::unique_ptr<TDisplayForm> open(const clipkit::ClipSpec& spec) {
-    const QString path = dir_.filePath(QStringLiteral("clip%1.avi").arg(++clips_));
-    EXPECT_EQ(clipkit::WriteClip(path.toStdString(), spec), AVIERR_OK);
-    auto form = std::make_unique<TDisplayForm>(
-        nullptr, nullptr, TChildShared{.registry = &registry_}, path, QStringLiteral("clip"),
-        std::make_unique<TAVISTREAM>(QStringLiteral("AVI")));
-    bool hasTiming = false, frozen = false;
-    form->Poll(hasTiming, frozen);  // first show and first layout
-    return form;
-  }
-
-  static void toggle(TDisplayForm& form, const char* item) {
-    form.findChild<QAction*>(QString::fromLatin1(item))->trigger();
-  }
-  static QWidget* paintBox(TDisplayForm& form) {
-    return form.findChild<QWidget*>(QStringLiteral("PaintBox"));
-  }
-
-  QTemporaryDir dir_;
-  int clips_ = 0;
-  TRegIniFile registry_{QStringLiteral("\\Software\\Orvanta\\Lumetra")};
 };
 
 QRgb ClipPixel(const clipkit::ClipSpec& spec, int x, int rowFromTop) {
@@ -73,12 +40,12 @@ QRgb ClipPixel(const clipkit::ClipSpec& spec, int x, int rowFromTop) {
 // pointer, and that point converts back to the pointer's own paint-box pixel.
 TEST_F(DisplayInputTest, AClickLandsOnThePixelDrawnUnderThePointer) {
   const clipkit::ClipSpec spec{.width = 256, .height = 240, .frames = 2};
-  auto form = open(spec);
+  auto form = open(writeClip(spec));
   auto* measure = new MeasureWindow;  // owned by the form from here on
   form->CreateQuickMeasure = [measure](TChildForm*, int) { return measure; };
   form->SetQuickMeasureEnabled(true);
   form->OpenQuickMeasure();
-  toggle(*form, "ReticleItem");  // turned on by Quick Measure; its legend would widen the window
+  trigger(*form, "ReticleItem");  // turned on by Quick Measure; its legend would widen the window
   for (int percent : {50, 100, 200}) {
     form->ZoomState().FullPercent = percent;
     form->Layout();
@@ -111,22 +78,21 @@ TEST_F(DisplayInputTest, AClickLandsOnThePixelDrawnUnderThePointer) {
   }
 }
 
-// The window is sized by its image, the panels it shows and the monitor it is on.
 TEST_F(DisplayInputTest, WindowSizeFollowsPanelsAndMonitor) {
-  auto form = open({.width = 140, .height = 120, .frames = 2});
+  auto form = open(writeClip({.width = 140, .height = 120, .frames = 2}));
   const int bare = form->width();
   EXPECT_EQ(bare, 140);  // no legend, no controls: no minimum width
-  toggle(*form, "VideoControlsItem");
+  trigger(*form, "VideoControlsItem");
   EXPECT_EQ(form->width(), 185);
   EXPECT_EQ(paintBox(*form)->size(), QSize(185, 185 * 120 / 140));  // the aspect is kept
   const QImage copy = form->ImageAndBorder();  // the picture without the controls
   EXPECT_EQ(copy.size() / copy.devicePixelRatio(), QSize(185, 185 * 120 / 140));
-  toggle(*form, "VideoControlsItem");
+  trigger(*form, "VideoControlsItem");
   EXPECT_EQ(form->width(), bare);
 
   monitor({100, 50, 800, 600});  // a clip larger than the monitor fits its work area
-  auto big = open({.width = 1600, .height = 800, .frames = 1});
-  toggle(*big, "TimeCounterItem");
+  auto big = open(writeClip({.width = 1600, .height = 800, .frames = 1}));
+  trigger(*big, "TimeCounterItem");
   EXPECT_LE(big->width(), 800);
   EXPECT_LE(big->height(), 600);
   const QSize box = paintBox(*big)->size();
@@ -136,14 +102,14 @@ TEST_F(DisplayInputTest, WindowSizeFollowsPanelsAndMonitor) {
 
 // Arrow keys reach the focused slider unless the reticle is shown with the pointer on the image.
 TEST_F(DisplayInputTest, ArrowKeysMoveThePointerOnlyWithTheReticleShown) {
-  auto form = open({.width = 160, .height = 120, .frames = 20});
-  toggle(*form, "VideoControlsItem");
+  auto form = open(writeClip({.width = 160, .height = 120, .frames = 20}));
+  trigger(*form, "VideoControlsItem");
   form->show();
   auto* bar = form->findChild<QSlider*>(QStringLiteral("FrameBar"));
   const int right = paintBox(*form)->width() - 1;  // 185 wide with the controls
   QCursor::setPos(paintBox(*form)->mapToGlobal(QPoint(right - 5, 60)));
   for (bool reticle : {false, true}) {
-    if (reticle) toggle(*form, "ReticleItem");
+    if (reticle) trigger(*form, "ReticleItem");
     bar->setValue(5);
     QKeyEvent key(QEvent::KeyPress, Qt::Key_Right, Qt::ShiftModifier);
     QApplication::sendEvent(bar, &key);
@@ -151,6 +117,87 @@ TEST_F(DisplayInputTest, ArrowKeysMoveThePointerOnlyWithTheReticleShown) {
     EXPECT_EQ(paintBox(*form)->mapFromGlobal(QCursor::pos()),
               QPoint(reticle ? right : right - 5, 60));
   }
+}
+
+constexpr int kSide = 128;
+
+class DisplayZoomTest : public DisplayInputTest {
+ protected:
+  void SetUp() override {
+    DisplayInputTest::SetUp();
+    form_ = open(writeClip({.width = kSide, .height = kSide, .frames = 2}, {}, "zoom.avi"));
+    paintBox_ = paintBox(*form_);
+  }
+
+  void layoutAt(int percent) {
+    form_->ZoomState().FullPercent = percent;
+    form_->LayoutForZoom();
+  }
+
+  // Every logical paint-box pixel (x, y) shows frame pixel at(x, y), each one whole and
+  // unblended across the device pixels it covers.
+  template <typename At>
+  void expectPicture(At at) {
+    const QImage shot = paintBox_->grab().toImage();
+    const double scale = shot.devicePixelRatio();
+    ASSERT_EQ(shot.size(), paintBox_->size() * scale);
+    const QImage& frame = form_->FrameImage();
+    for (int dy = 0; dy < shot.height(); ++dy)
+      for (int dx = 0; dx < shot.width(); ++dx) {
+        const QPoint p = at(int(dx / scale), int(dy / scale));
+        ASSERT_EQ(shot.pixel(dx, dy), frame.pixel(p)) << dx << "," << dy;
+      }
+  }
+
+  std::unique_ptr<TDisplayForm> form_;
+  QWidget* paintBox_ = nullptr;
+};
+
+// Full views cover each image pixel with a whole block; zooming in fills the paint box with
+// exactly the outlined pixels, and pointer and screen agree.
+TEST_F(DisplayZoomTest, EachImagePixelCoversAWholeBlockFullOrZoomed) {
+  for (int factor : {1, 2}) {
+    layoutAt(100 * factor);
+    ASSERT_EQ(paintBox_->size(), QSize(kSide, kSide) * factor);
+    expectPicture([&](int x, int y) { return QPoint(x / factor, y / factor); });
+  }
+  form_->Cropper()->SetBounds(QRect(32, 16, 40, 48));  // image pixels (16, 8) to (35, 31)
+  EXPECT_EQ(form_->ZoomRectInImage(), QRect(16, 8, 20, 24));
+  form_->SizeAndZoomClick();
+  form_->ZoomWindow()->ZoomRBClick();
+  ASSERT_TRUE(form_->ZoomState().Zoomed);
+  EXPECT_FALSE(form_->OutlineVisible());
+  // 20 x 24 pixels raised to 120 pixels wide: 600 %.
+  ASSERT_EQ(paintBox_->size(), QSize(120, 144));
+  expectPicture([](int x, int y) { return QPoint(16 + x / 6, 8 + y / 6); });
+  const TImageMapping m = form_->Mapping();
+  for (const QPoint p : {QPoint(0, 0), QPoint(119, 143), QPoint(60, 72)}) {
+    const TImagePoint ip = m.PointerToImage(p);
+    EXPECT_EQ(int(std::floor(ip.x + 0.5f)), 16 + p.x() / 6);
+    EXPECT_EQ(form_->ImageMaxY() - int(std::floor(ip.y + 0.5f)), 8 + p.y() / 6);
+    EXPECT_NEAR(form_->ImageToScreenX(ip.x), p.x(), 1e-3);
+    EXPECT_NEAR(form_->ImageToScreenY(ip.y), p.y(), 1e-3);
+  }
+  // Back to the full frame: the outline was hidden, so it stays hidden.
+  form_->ZoomWindow()->HideRBClick();
+  EXPECT_FALSE(form_->ZoomState().Zoomed);
+  EXPECT_EQ(paintBox_->size(), QSize(256, 256));
+}
+
+TEST_F(DisplayZoomTest, OutlineScalesWithThePaintBoxAndIsStoredOnClose) {
+  layoutAt(100);
+  form_->MoveResizeOutlineItemClick();
+  EXPECT_TRUE(form_->OutlineVisible());
+  EXPECT_EQ(form_->Cropper()->Shape().Bounds(), QRect(32, 32, 64, 64));  // no entry: default
+  form_->Cropper()->SetBounds(QRect(8, 4, 20, 30));
+  layoutAt(200);
+  EXPECT_EQ(form_->Cropper()->Shape().Bounds(), QRect(16, 8, 40, 60));
+  EXPECT_EQ(form_->ZoomRectInImage(), QRect(8, 4, 20, 30));
+  form_->close();
+  EXPECT_EQ(registry_.ReadString(QStringLiteral("Desktop"), QStringLiteral("DisplayForm_Zoom"), {}),
+            QStringLiteral("8,16,40,60,100,200"));
+  // Closing frees the window; freed here, while the registry it writes to still exists.
+  QCoreApplication::sendPostedEvents(form_.release(), QEvent::DeferredDelete);
 }
 
 }  // namespace

@@ -1,9 +1,5 @@
-// The display window's "Save As" on real clips: the dialog answered through the dialogs seam,
-// the save on its thread, the work file beside an existing target, failures and cancels that
-// leave the target as it was, a play loop saved as a clip of its own, and a window that goes
-// while its save runs.
-
-#include <gtest/gtest.h>
+// The display window's "Save As" on real clips: the work file beside an existing target, failures
+// and cancels that leave the target as it was, a play loop saved alone, a window gone mid-save.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,35 +9,24 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "ClipKit.h"
-#include "TestSupport.h"
-#include "clip/AviStream.h"
-#include "descriptors/ClipDescriptor.h"
-#include "descriptors/DescriptorText.h"
-#include "display/DisplayForm.h"
+#include "DisplayKit.h"
 #include "platform/avifile/AviSaveOptions.h"
 
 namespace {
 
-using clipkit::ClipSpec;
 constexpr FOURCC kDib = MakeFourCC('D', 'I', 'B', ' ');
-const ClipSpec kSpec{.width = 8, .height = 6, .frames = 10};
+const clipkit::ClipSpec kSpec{.width = 8, .height = 6, .frames = 10};
 
-std::string Timing(double rate, double mark, double time) {
-  std::string text;
-  SetDescriptorFloat(text, "Timing", "Frame Rate", rate);
-  SetDescriptorFloat(text, "Timing", "Mark Frame", mark);
-  SetDescriptorFloat(text, "Timing", "Time at Mark Frame", time);
-  return text;
-}
-
-class DisplaySaveTest : public ::testing::Test {
+class DisplaySaveTest : public DisplayKit {
  protected:
   void SetUp() override {
-    testsupport::resetStore();
+    DisplayKit::SetUp();
     answerOptions(kDib, true);
   }
-  void TearDown() override { avifile::SetSaveOptionsAnswererForTesting({}); }
+  void TearDown() override {
+    avifile::SetSaveOptionsAnswererForTesting({});
+    DisplayKit::TearDown();
+  }
 
   void answerOptions(FOURCC codec, bool ok) {
     avifile::SetSaveOptionsAnswererForTesting(
@@ -50,24 +35,7 @@ class DisplaySaveTest : public ::testing::Test {
           return ok;
         });
   }
-
-  QString source() {
-    const QString path = f_.path("source.avi");
-    EXPECT_EQ(clipkit::WriteClip(path.toStdString(), kSpec), AVIERR_OK);
-    const auto block = DescriptorBlock(Timing(1000, 2, -5));
-    EXPECT_TRUE(clipkit::AppendRiffChunk(path.toStdString(), MakeFourCC('t', 't', 'l', 's'),
-                                         block.data(), DWORD(block.size())));
-    return path;
-  }
-
-  std::unique_ptr<TDisplayForm> open(const QString& path) {
-    auto form = std::make_unique<TDisplayForm>(
-        nullptr, [this](TChildForm*) { ++opened_; }, TChildShared{.registry = &registry_}, path,
-        QStringLiteral("source.avi"), std::make_unique<TAVISTREAM>(QStringLiteral("AVI")));
-    bool hasTiming = false, frozen = false;
-    form->Poll(hasTiming, frozen);
-    return form;
-  }
+  QString source() { return writeClip(kSpec, TimingText(1000, 2, -5), "source.avi"); }
 
   // Answers the next save dialog with name and 0-based type position.
   static void choose(const QString& name, int filter = 0) {
@@ -76,7 +44,7 @@ class DisplaySaveTest : public ::testing::Test {
 
   // Calls act once the progress bar reaches percent, after the progress report has returned.
   static void atProgress(TDisplayForm& form, int percent, std::function<void()> act) {
-    auto* bar = form.findChild<QProgressBar*>(QStringLiteral("ProgressBar"));
+    auto* bar = part<QProgressBar>(form, "ProgressBar");
     QObject::connect(bar, &QProgressBar::valueChanged, bar,
                      [percent, act, done = false](int v) mutable {
                        if (done || v < percent) return;
@@ -95,15 +63,10 @@ class DisplaySaveTest : public ::testing::Test {
   static bool waitSaved(TDisplayForm& form) {
     return waitFor([&] { return !form.ClipStream()->Busy && !form.Saving; });
   }
-
-  testsupport::Folder f_;
-  int opened_ = 0;
-  TRegIniFile registry_{QStringLiteral("\\Software\\Orvanta\\Lumetra")};
 };
 
 TEST_F(DisplaySaveTest, OverAnExistingClipTheWorkFileReplacesItOnlyWhenWhole) {
   auto form = open(source());
-  const float period = form->EffectiveFramePeriod(), offset = form->TimeOffset();
   const QString target = f_.write("run7.avi", "the old clip");
   bool workSeen = false, targetKept = true;
   atProgress(*form, 10, [&] {
@@ -114,8 +77,8 @@ TEST_F(DisplaySaveTest, OverAnExistingClipTheWorkFileReplacesItOnlyWhenWhole) {
   testsupport::script().answers.push_back(dialogs::Answer::Yes);
   form->SaveClipAs();
   EXPECT_TRUE(form->Saving);
-  EXPECT_FALSE(form->findChild<QWidget*>(QStringLiteral("LegendPanel"))->isVisibleTo(form.get()));
-  EXPECT_TRUE(form->findChild<QWidget*>(QStringLiteral("SaveTimePanel"))->isVisibleTo(form.get()));
+  EXPECT_FALSE(part(*form, "LegendPanel")->isVisibleTo(form.get()));
+  EXPECT_TRUE(part(*form, "SaveTimePanel")->isVisibleTo(form.get()));
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Video Clip File RUN7"));
   ASSERT_TRUE(waitSaved(*form));
 
@@ -132,10 +95,9 @@ TEST_F(DisplaySaveTest, OverAnExistingClipTheWorkFileReplacesItOnlyWhenWhole) {
   EXPECT_TRUE(form->Opened());
   EXPECT_EQ(form->FrameCount(), 10);
   EXPECT_EQ(opened_, 2);
-  EXPECT_FALSE(form->findChild<QWidget*>(QStringLiteral("SaveTimePanel"))->isVisibleTo(form.get()));
-  EXPECT_EQ(form->EffectiveFramePeriod(), period);  // read back from the new file
-  EXPECT_EQ(form->TimeOffset(), offset);
-  EXPECT_EQ(offset, -7.0f);
+  EXPECT_FALSE(part(*form, "SaveTimePanel")->isVisibleTo(form.get()));
+  EXPECT_EQ(form->EffectiveFramePeriod(), 1.0f);  // read back from the new file
+  EXPECT_EQ(form->TimeOffset(), -7.0f);
   EXPECT_EQ(registry_.ReadInteger("Save", "FilterIndex", 0), 1);
   EXPECT_EQ(registry_.ReadString("Save", "FileName", {}), target);
 }
@@ -168,7 +130,7 @@ TEST_F(DisplaySaveTest, FailedOrCancelledSavesLeaveTheTargetAsItWas) {
         if (c.fromSource)
           EXPECT_EQ(w->SaveProgress(-1), AVIERR_USERABORT);
         else
-          w->findChild<QPushButton*>(QStringLiteral("SaveCancelBtn"))->click();
+          part<QPushButton>(*w, "SaveCancelBtn")->click();
       });
     }
     choose(target);

@@ -31,8 +31,9 @@ int PixelOf(float v) {
   return int(std::floor(v + 0.5f));
 }
 
-// A pointer comes back to its own pixel, and its point lies on the image pixel drawn under it.
-TEST(ImageMappingTest, PointerRoundTripsAndLandsOnTheDrawnPixel) {
+// A pointer comes back to its own pixel and lies on the image pixel drawn under it; an image
+// point shown on the screen and pointed at again is found within half a screen pixel.
+TEST(ImageMappingTest, PointerAndImagePointsRoundTrip) {
   for (const View& v : kViews) {
     SCOPED_TRACE(v.name);
     const QSize box = v.mapping.Box();
@@ -52,16 +53,9 @@ TEST(ImageMappingTest, PointerRoundTripsAndLandsOnTheDrawnPixel) {
         EXPECT_EQ(kMaxY - PixelOf(ip.y), v.mapping.RowFromTopAt(p.y()));
       }
     }
-  }
-}
-
-// An image point shown on the screen and pointed at again is found within half a screen pixel.
-TEST(ImageMappingTest, ImagePointRoundTripsWithinHalfAScreenPixel) {
-  for (const View& v : kViews) {
-    SCOPED_TRACE(v.name);
     const QRect s = v.mapping.Source();
-    const float perPixelX = float(s.width()) / v.mapping.Box().width();
-    const float perPixelY = float(s.height()) / v.mapping.Box().height();
+    const float perPixelX = float(s.width()) / box.width();
+    const float perPixelY = float(s.height()) / box.height();
     const float bottom = float(kMaxY - s.bottom()), top = float(kMaxY - s.top());
     const TImagePoint points[] = {{float(s.left()), bottom},
                                   {float(s.right()), top},

@@ -38,26 +38,21 @@ TEST(SaveFlow, OverwriteCheckTestsTheTargetTheSaveWrites) {
   f.write("run7.avi", "old");
   f.write("Case.avi", "old");
   f.write("data.set/run7.avi", "old");
+  const char *clip = "Video Clip File", *bmp = "Bitmap Files Directory";
   const struct {
-    const char* chosen;
-    const char* description;
-    const char* extension;
-    const char* target;
+    const char *chosen, *description, *extension, *target;
     bool exists;
     const char* question;
   } cases[] = {
-      {"run7", "Video Clip File", "avi", "run7.avi", true, "Overwrite Video Clip File run7.avi?"},
-      {"run7.mav", "Video Clip File", "avi", "run7.avi", true,
+      {"run7", clip, "avi", "run7.avi", true, "Overwrite Video Clip File run7.avi?"},
+      {"run7.mav", clip, "avi", "run7.avi", true, "Overwrite Video Clip File run7.avi?"},
+      {"Case.avi", clip, "avi", "Case.avi", true, "Overwrite Video Clip File Case.avi?"},
+      {"case.avi", clip, "avi", "case.avi", false, "Overwrite Video Clip File case.avi?"},
+      {"data.set/run7", clip, "avi", "data.set/run7.avi", true,
        "Overwrite Video Clip File run7.avi?"},
-      {"Case.avi", "Video Clip File", "avi", "Case.avi", true,
-       "Overwrite Video Clip File Case.avi?"},
-      {"case.avi", "Video Clip File", "avi", "case.avi", false,
-       "Overwrite Video Clip File case.avi?"},
-      {"data.set/run7", "Video Clip File", "avi", "data.set/run7.avi", true,
-       "Overwrite Video Clip File run7.avi?"},
-      {"out/run7.~~~", "Bitmap Files Directory", "", "out/run7", true,
+      {"out/run7.~~~", bmp, "", "out/run7", true,
        "Overwrite Images in Bitmap Files Directory run7?"},
-      {"data.set/new.~~~", "Bitmap Files Directory", "", "data.set/new", false,
+      {"data.set/new.~~~", bmp, "", "data.set/new", false,
        "Overwrite Images in Bitmap Files Directory new?"},
       {"run7.avi", "AMF Video File", "amf", "run7.amf", false,
        "Overwrite AMF Video File run7.amf?"},
