@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCloseEvent>
 #include <memory>
 
 #include "TestSupport.h"
@@ -20,7 +21,9 @@ class FakeChild : public TChildForm {
   bool IsDisplayWindow() const override { return display; }
 
  protected:
-  void closeEvent(QCloseEvent* e) override;
+  void closeEvent(QCloseEvent* e) override { CloseQuery() ? e->accept() : e->ignore(); }
 };
 
-std::unique_ptr<TVarnelViewer> makeViewer(const QStringList& files = {});
+inline std::unique_ptr<TVarnelViewer> makeViewer(const QStringList& files = {}) {
+  return std::make_unique<TVarnelViewer>(nullptr, files);
+}

@@ -23,15 +23,12 @@ class HandOverTest : public ::testing::Test {
   }
   void TearDown() override { qputenv("XDG_RUNTIME_DIR", oldRuntime); }
 
-  QProcessEnvironment environment() const {
+  void start(QProcess& p, const QStringList& args) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), sockets.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    return env;
-  }
-  void start(QProcess& p, const QStringList& args) const {
-    p.setProcessEnvironment(environment());
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(LUMETRA_BINARY), args);
     ASSERT_TRUE(p.waitForStarted(5000));
   }
