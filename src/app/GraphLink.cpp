@@ -17,10 +17,6 @@ TGraphForm* TGraphLink::Window() const {
   return graph_;
 }
 
-ITimelineGraph* TGraphLink::Timeline() {
-  return graph_ ? this : nullptr;
-}
-
 TGraphForm& TGraphLink::Ensure() {
   if (!graph_) {
     graph_ = new TGraphForm(owner_, registry_, *info_);

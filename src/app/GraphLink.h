@@ -23,8 +23,6 @@ class TGraphLink : public ITimelineGraph {
   // The global graph window when it exists.
   TGraphForm* Window() const;
   TSigInfoDlg& InfoDialog() { return *info_; }
-  // Null while there is no graph window: the timeline then leaves the graph alone.
-  ITimelineGraph* Timeline();
 
   // "Signal Graphing...": the window, created when absent, runs its selection dialog.
   void SelectSignals();

@@ -130,7 +130,8 @@ class TVarnelViewer : public QMainWindow, private ITimelineHost, private IOpenTa
   bool OpenQueued() override;
   bool LocalPlaybackRuns(TChildForm* child) override;
   void StopLocalPlayback(TChildForm* child) override;
-  ITimelineGraph* Graph() override { return graphLink_ ? graphLink_->Timeline() : nullptr; }
+  // The link even without a graph window: it keeps the master step for the window to come.
+  ITimelineGraph* Graph() override { return graphLink_.get(); }
   bool MainWindowActive() const override;
   bool HasActiveChild() const override { return activeChild_ != nullptr; }
   void FlashActiveChild() override;

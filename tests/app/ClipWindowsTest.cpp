@@ -220,6 +220,19 @@ struct GraphWiring : ClipWindows {
   }
 };
 
+// A graph window opened once the clips' timing has settled still takes the master step as the
+// cursor's tolerance (it was lost while no window existed).
+TEST_F(GraphWiring, AGraphOpenedLaterTakesTheMasterStep) {
+  ASSERT_EQ(openClips({{1, -10, 60}, {2.5f, 3, 60}}).size(), 2u);
+  tick();
+  testsupport::writeFile(dir.filePath("later.csv"), "Time (ms),Accel\n0,1\n1,2\n2,3\n");
+  w->OpenQueue() << dir.filePath("later.csv");
+  QTimer::singleShot(0, w.get(), [this] { confirmNextSelection(); });
+  tick();
+  ASSERT_NE(w->GraphLink().Window(), nullptr);
+  EXPECT_EQ(w->GraphLink().Window()->TimeTolerance(), 1.0);
+}
+
 // Moving the graph cursor moves every clip to its frame nearest that time; playing moves the
 // cursor.
 TEST_F(GraphWiring, CursorAndMasterTimeFollowEachOther) {
