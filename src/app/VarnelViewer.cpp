@@ -27,6 +27,7 @@
 #include "platform/Screens.h"
 #include "platform/SingleInstance.h"
 #include "platform/Versioner.h"
+#include "platform/WaitCursor.h"
 #include "platform/avifile/SharedFrameBudget.h"
 
 namespace {
@@ -349,9 +350,10 @@ void TVarnelViewer::closeEvent(QCloseEvent* e) {
     e->ignore();
     return;
   }
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool closed = CloseAllChildren();
-  QApplication::restoreOverrideCursor();
+  const bool closed = [this] {
+    const TWaitCursor wait;
+    return CloseAllChildren();
+  }();
   if (!closed || !children_.isEmpty()) {
     timer_.start();
     e->ignore();

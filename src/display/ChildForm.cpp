@@ -73,9 +73,12 @@ bool TChildForm::Poll(bool& hasTiming, bool& frozen) {
 void TChildForm::timingChanged(int decimals, float period, float offset) {
   ShownFrame = -1;
   if (OnTimingChanged) OnTimingChanged(decimals, period, offset);
-  if (auto* measure = dynamic_cast<IMeasureHooks*>(quickMeasure_.data()))
-    measure->TimingChanged(decimals, period, offset);
+  if (IMeasureHooks* measure = MeasureHooks()) measure->TimingChanged(decimals, period, offset);
   update();
+}
+
+IMeasureHooks* TChildForm::MeasureHooks() const {
+  return dynamic_cast<IMeasureHooks*>(quickMeasure_.data());
 }
 
 void TChildForm::CompressionOptions() {

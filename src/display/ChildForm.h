@@ -10,6 +10,7 @@
 #include "descriptors/DescriptorWindow.h"
 #include "descriptors/Timing.h"
 
+class IMeasureHooks;
 class TAVISTREAM;
 class TRegIniFile;
 class TTitlesForm;
@@ -79,6 +80,8 @@ class TChildForm : public QWidget, public IDescriptorWindow {
   TRegIniFile* Registry() const { return shared_.registry; }
   const TChildShared& Shared() const { return shared_; }
   QWidget* QuickMeasureWindow() const { return quickMeasure_; }
+  // The Quick Measure window's side of the display window, when there is one.
+  IMeasureHooks* MeasureHooks() const;
   QWidget* SignalGraphWindow() const { return signalGraph_; }
 
   // Companion windows are made by the layers above: given this window (and the last frame

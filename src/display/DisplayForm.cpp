@@ -168,7 +168,7 @@ bool TDisplayForm::UpdateFrame() {
     return false;
   }
   writeLegend();
-  if (IMeasureHooks* measure = measureHooks()) measure->FrameShown(ShownFrame);
+  if (IMeasureHooks* measure = MeasureHooks()) measure->FrameShown(ShownFrame);
   return true;
 }
 
@@ -355,7 +355,7 @@ void TDisplayForm::FormCloseQuery(bool& canClose) {
       if (a == dialogs::Answer::No) DescriptorChanged = false;
     }
   }
-  if (IMeasureHooks* measure = measureHooks(); canClose && measure)
+  if (IMeasureHooks* measure = MeasureHooks(); canClose && measure)
     canClose = measure->CloseQuery();
   inCloseQuery_ = false;
 }

@@ -174,7 +174,6 @@ class TDisplayForm : public TChildForm, public IZoomHost {
   std::array<int, 3> legendWidths() const;
   void arrangePanels(int width);
   TPointerInput::TContext inputContext() const;
-  IMeasureHooks* measureHooks() const;
   // With a visible Quick Measure window: it hears the shown frame and draws its samples.
   void paintMeasureOverlay(QPainter& painter);
   void writeReticle();

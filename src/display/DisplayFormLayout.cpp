@@ -95,13 +95,9 @@ void TDisplayForm::arrangePanels(int width) {
 
 // --- pointer and keyboard ------------------------------------------------------------------
 
-IMeasureHooks* TDisplayForm::measureHooks() const {
-  return dynamic_cast<IMeasureHooks*>(QuickMeasureWindow());
-}
-
 void TDisplayForm::paintMeasureOverlay(QPainter& painter) {
   QWidget* window = QuickMeasureWindow();
-  IMeasureHooks* measure = measureHooks();
+  IMeasureHooks* measure = MeasureHooks();
   if (!window || !window->isVisible() || !measure) return;
   NeedsRepaint = true;
   measure->FrameShown(ShownFrame);
@@ -110,7 +106,7 @@ void TDisplayForm::paintMeasureOverlay(QPainter& painter) {
 
 TPointerInput::TContext TDisplayForm::inputContext() const {
   QWidget* measure = QuickMeasureWindow();
-  return {Mapping(),  measureHooks(), measure && measure->isVisible(),
+  return {Mapping(),  MeasureHooks(), measure && measure->isVisible(),
           ShownFrame, Saving,         reticlePanel_->isVisibleTo(this)};
 }
 
@@ -179,7 +175,7 @@ QImage TDisplayForm::ImageAndBorder() {
   // Copied by its shortcut before the menu was ever opened there is no point to go back to.
   const bool fromMenu = !popupPoint_.isNull();
   if (fromMenu) QCursor::setPos(popupPoint_);
-  IMeasureHooks* measure = measureHooks();
+  IMeasureHooks* measure = MeasureHooks();
   if (measure) measure->RedrawOverlay();
   const int bottom = controlsPanel_->isVisibleTo(this) ? controlsPanel_->y() : height();
   QPixmap shot = grab(QRect(0, 0, width(), bottom));

@@ -11,6 +11,7 @@
 #include "measure/FrameList.h"
 #include "measure/MyStringGrid.h"
 #include "measure/Units.h"
+#include "textio/CsvField.h"
 
 QString FormatTime(float time, int decimals) {
   if (!std::isfinite(time)) return FormatGeneral(time);
@@ -47,25 +48,11 @@ void WriteTimeColumn(TMyStringGrid& grid, const TFrameObjectList& frames, int fi
 
 namespace {
 
-bool NeedsQuotes(const QString& text) {
-  return std::any_of(text.begin(), text.end(), [](QChar c) {
-    return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
-           c == QLatin1Char('\n');
-  });
-}
-
-// Appended in place: a table of many thousand cells builds one string, not one per cell.
 void AppendField(QString& out, const QString& text, bool quote) {
-  if (!quote || !NeedsQuotes(text)) {
+  if (quote)
+    AppendCsvField(out, text);
+  else
     out += text;
-    return;
-  }
-  out += QLatin1Char('"');
-  for (const QChar c : text) {
-    if (c == QLatin1Char('"')) out += c;
-    out += c;
-  }
-  out += QLatin1Char('"');
 }
 
 void AppendRow(QString& out, const TMyStringGrid& grid, int row, QChar separator, int first,
@@ -104,19 +91,6 @@ QByteArray SingleByte(const QString& text) {
 }
 
 }  // namespace
-
-QString CsvField(const QString& text) {
-  QString out;
-  AppendField(out, text, true);
-  return out;
-}
-
-QString RowText(const TMyStringGrid& grid, int row, QChar separator, int first, int last,
-                bool quote) {
-  QString text;
-  AppendRow(text, grid, row, separator, first, last, quote);
-  return text;
-}
 
 QString RowsText(const TMyStringGrid& grid, int firstRow, int lastRow, QChar separator,
                  int firstCol, int lastCol, bool quote) {

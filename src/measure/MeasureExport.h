@@ -15,18 +15,9 @@ QString FormatTime(float time, int decimals);
 void WriteTimeColumn(TMyStringGrid& grid, const TFrameObjectList& frames, int firstFrame,
                      int lastFrame);
 
-// A comma-separated field: wrapped in double quotes, inner quotes doubled, when it holds a
-// comma, a double quote, CR or LF (so a name like "Knee, left" stays one field); else as is.
-QString CsvField(const QString& text);
-
-// One row through the row writer: nothing when columns first..last are all empty; otherwise
-// the time cell first (when first > 0), cells joined by the separator, CR LF at the end.
-// With `quote` every cell goes through CsvField.
-QString RowText(const TMyStringGrid& grid, int row, QChar separator, int first, int last,
-                bool quote = false);
-
-// Rows first..last (header rows 0..2 always) through the row writer, frame rows without a
-// value in the columns left out.
+// Rows first..last (header rows 0..2 always) through the row writer: a row is written only when
+// one of columns first..last holds text; then the time cell first (when first > 0), the cells
+// joined by the separator, CR LF at the end. With `quote` every field is quoted as CSV needs.
 QString RowsText(const TMyStringGrid& grid, int firstRow, int lastRow, QChar separator,
                  int firstCol, int lastCol, bool quote = false);
 

@@ -134,14 +134,23 @@ void TQMForm::collect(int frame, QPointF p) {
   }
   if (!next) return;
   changed_ = true;
-  const int shown = display_ ? display_->CurrentFrame() : db_->Frames().CurrentFrame();
-  if (*next != shown && display_)
-    display_->StopAtFrame(*next);
-  else if (*next != shown)
-    FrameShown(*next);
+  if (*next != shownFrame())
+    moveToFrame(*next);
   else
     refreshPrediction();
   repaintDisplay();
+}
+
+int TQMForm::shownFrame() const {
+  return display_ ? display_->CurrentFrame() : db_->Frames().CurrentFrame();
+}
+
+// The display window reports the frame back once it shows it; without one it is taken at once.
+void TQMForm::moveToFrame(int frame) {
+  if (display_)
+    display_->StopAtFrame(frame);
+  else
+    FrameShown(frame);
 }
 
 void TQMForm::RedrawOverlay() {

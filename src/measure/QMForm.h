@@ -86,6 +86,8 @@ class TQMForm : public QWidget, public IMeasureHooks {
   void OpenMeasurementsItemClick();
 
   void collect(int frame, QPointF p);
+  int shownFrame() const;
+  void moveToFrame(int frame);
   void refreshPrediction();
   void repaintDisplay();
   void setPanel(int panel, const QString& text);

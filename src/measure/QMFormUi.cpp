@@ -26,6 +26,7 @@
 #include "measure/QMScalePage.h"
 #include "measure/Units.h"
 #include "platform/RegIniFile.h"
+#include "platform/WaitCursor.h"
 #include "textio/NumEdit.h"
 
 namespace {
@@ -250,15 +251,8 @@ void TQMForm::connectPages() {
   for (QComboBox* box : {angularUnits_, linearVel_, angularVel_, acceleration_})
     connect(box, &QComboBox::currentIndexChanged, this, [this] { UnitsCBChange(); });
   connect(visibleColumns_, &QListWidget::itemChanged, this, [this] { VisibleColumnsListClick(); });
-  table_->moveToFrame = [this](int frame) {
-    if (display_)
-      display_->StopAtFrame(frame);
-    else
-      FrameShown(frame);
-  };
-  table_->currentFrame = [this] {
-    return display_ ? display_->CurrentFrame() : db_->Frames().CurrentFrame();
-  };
+  table_->moveToFrame = [this](int frame) { moveToFrame(frame); };
+  table_->currentFrame = [this] { return shownFrame(); };
   table_->currentChanged = [this](TObjDef* def, int point) {
     collector_->SetCurrent(def, point);
     refreshPrediction();
@@ -325,11 +319,10 @@ void TQMForm::VisibleColumnsListClick() {
     if (visibleColumns_->item(kind)->checkState() == Qt::Checked)
       kinds |= std::uint16_t(1u << kind);
   db_->Objects().defaultVisibleKinds = kinds;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   {
+    const TWaitCursor wait;
     TMyStringGrid::TBulkUpdate bulk(*grid_);
     TShowMenu::ShowAll(db_->Objects());
   }
-  QApplication::restoreOverrideCursor();
   refreshPrediction();
 }

@@ -21,19 +21,12 @@
 #include "measure/ObjDef.h"
 #include "measure/SheetElement.h"
 #include "platform/Dialogs.h"
+#include "platform/WaitCursor.h"
 
 namespace {
 
 constexpr int kObjectRole = Qt::UserRole;
 constexpr int kColourCount = static_cast<int>(std::size(kObjectColours));
-
-// The hourglass for the length of a change, also when the model throws midway.
-struct TWaitCursor {
-  TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-  TWaitCursor(const TWaitCursor&) = delete;
-  TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
 
 // The image of kind 0..3: a marker, a line, two lines from a vertex, an outline.
 QIcon KindIcon(int image) {

@@ -5,6 +5,7 @@
 #include "signals/GraphCanvas.h"
 #include "signals/GraphExport.h"
 #include "signals/PESGraph.h"
+#include "textio/CsvField.h"
 
 bool PESGraph::ExportPng(const QString& fileName, int width, int height) {
   return canvas_->plot->savePng(fileName, width, height);
@@ -26,16 +27,6 @@ bool PESGraph::ExportCsv(const QString& fileName) const {
 
 namespace {
 
-// A field as RFC 4180 wants it: quoted when it holds a separator, quote or line break.
-QByteArray CsvField(const QString& text) {
-  QByteArray bytes = text.toUtf8();
-  if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') &&
-      !bytes.contains('\r'))
-    return bytes;
-  bytes.replace("\"", "\"\"");
-  return '"' + bytes + '"';
-}
-
 void PutNumber(QByteArray& line, float v, float null) {
   if (v == null || !std::isfinite(v)) return;  // a missing sample is an empty field
   char text[32];
@@ -48,8 +39,12 @@ bool WriteGraphCsv(const PESGraph& graph, QIODevice& out) {
   QByteArray line = "Point";
   for (int s = 0; s < graph.Subsets(); ++s) {
     const QString name = graph.SubsetLabel(s);
-    line +=
-        ',' + CsvField(name + QStringLiteral(" X")) + ',' + CsvField(name + QStringLiteral(" Y"));
+    QString fields;
+    for (const char* axis : {" X", " Y"}) {
+      fields += QLatin1Char(',');
+      AppendCsvField(fields, name + QLatin1String(axis));
+    }
+    line += fields.toUtf8();
   }
   line += "\r\n";
   for (int p = 0; p < graph.Points(); ++p) {

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/RegIniFile.h"
+#include "platform/WaitCursor.h"
 #include "signals/GraphFill.h"
 #include "signals/GraphForm.h"
 #include "signals/GraphStatusBar.h"
@@ -21,12 +22,6 @@ const QString kKeyItself;
 // Per-subset and per-axis values kept for the graph library's own use.
 constexpr int kSubsetAxisValue = 2624, kSubsetValueA = 3080, kSubsetValueB = 3085,
               kSubsetFlag = 3271;
-
-// The hourglass for the length of a rebuild, also when a source fails midway.
-struct TWaitCursor {
-  TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 TPEScaleControl ScaleOf(TSigSelectDlg::TScaling s) {
   switch (s) {
