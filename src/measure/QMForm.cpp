@@ -233,6 +233,10 @@ void TQMForm::LinearUnitsCBChange() {
     db_->SetLengthUnit(unit);
     RefreshAllHeaders(*db_);
   }
+  showLengthUnit(unit);
+}
+
+void TQMForm::showLengthUnit(int unit) {
   referencePage_->LengthUnitChanged(unit);
   setPanel(2, QString::fromLatin1(units::LengthName(unit)));
 }

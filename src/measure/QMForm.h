@@ -75,6 +75,7 @@ class TQMForm : public QWidget, public IMeasureHooks {
   TQMPreferences currentPreferences() const;
   void runUnitHandlers();
   void syncUnitSelectors();
+  void showLengthUnit(int unit);
 
   void PageControlChange(int index);
   void LinearUnitsCBChange();

@@ -107,12 +107,12 @@ bool TQMForm::LoadMeasurements(const QString& path) {
       db_->DeleteObject(db_->Objects().Object(db_->Objects().Count() - 1));
     db_->SelectFixedReference();
     db_->SetReferenceBase(false, 0, 0);
-    const TFrameObjectList& frames = db_->Frames();
-    const int decimals = frames.TimeDecimals();
-    const float period = frames.FramePeriod(), offset = frames.TimeOffset();
-    ApplyMeasurementFile(file, *db_);
     // The clip's timing holds, whatever the file was measured with.
-    db_->SetTiming(decimals, period, offset);
+    const TFrameObjectList& frames = db_->Frames();
+    file.timeDecimals = frames.TimeDecimals();
+    file.framePeriod = frames.FramePeriod();
+    file.timeOffset = frames.TimeOffset();
+    ApplyMeasurementFile(file, *db_);
   }
   syncUnitSelectors();
   objectsPage_->Reload();
@@ -124,7 +124,7 @@ bool TQMForm::LoadMeasurements(const QString& path) {
   return true;
 }
 
-// The selectors show the units a loaded file brought; their handlers then recompute once.
+// The selectors show the units a loaded file brought; the cells were computed in them already.
 void TQMForm::syncUnitSelectors() {
   const TScaler& s = db_->Scaler();
   const QSignalBlocker b1(linearUnits_), b2(angularUnits_), b3(linearVel_), b4(angularVel_);
@@ -132,7 +132,7 @@ void TQMForm::syncUnitSelectors() {
   angularUnits_->setCurrentIndex(s.AngularUnit() - units::kFirstAngle);
   linearVel_->setCurrentIndex(s.LinearVelocityUnit());
   angularVel_->setCurrentIndex(s.AngularVelocityUnit() - units::kFirstAngularVelocity);
-  runUnitHandlers();
+  showLengthUnit(s.LengthUnit());
 }
 
 bool TQMForm::CloseQuery() {
