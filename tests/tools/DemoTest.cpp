@@ -3,18 +3,11 @@
 #include <sys/stat.h>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
 #include <charconv>
-#include <cmath>
 #include <string>
-#include <vector>
 
-#include "ToolRunner.h"
+#include "DemoKit.h"
 #include "clip/AviStream.h"
 #include "clip/Dib.h"
 #include "descriptors/ClipDescriptor.h"
@@ -23,69 +16,31 @@
 #include "signals/Diadem.h"
 
 // The demo generator's files, read back through the viewer's own readers and checked against
-// truth.json with formulas written here, not taken from the generator.
+// truth.json.
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-struct Demo {
-  Demo() {
-    run = RunProgram(LUMETRA_DEMO, {dir.path()});
-    QFile f(dir.filePath(QStringLiteral("truth.json")));
-    if (f.open(QIODevice::ReadOnly)) truth = QJsonDocument::fromJson(f.readAll()).object();
-  }
-  QString path(const QJsonValue& name) const { return dir.filePath(name.toString()); }
-  QJsonObject part(const char* name) const { return truth[QLatin1String(name)].toObject(); }
-  QTemporaryDir dir;
-  ToolRun run;
-  QJsonObject truth;
-};
-
-struct Point {
-  double x, y;
-};
-
-Point Pair(const QJsonValue& v) {
-  return {v.toArray()[0].toDouble(), v.toArray()[1].toDouble()};
-}
-
-// The target's position, velocity and acceleration (mm, s) at test time ms.
-std::array<Point, 3> TargetMotion(const QJsonObject& target, double ms) {
-  const double t = ms / 1000, g = target["g_mm_per_s2"].toDouble();
-  const double vx = target["vx_mm_per_s"].toDouble(), vy = target["vy_mm_per_s"].toDouble();
-  return {
-      {{target["x0_mm"].toDouble() + vx * t, target["y0_mm"].toDouble() + vy * t - g * t * t / 2},
-       {vx, vy - g * t},
-       {0, -g}}};
-}
 
 // Luminance of the pixel in column x, row y from the bottom.
 double Level(const BITMAPINFOHEADER* dib, int x, int y) {
   const std::uint8_t* p = DibPixels(dib) + y * DibStride(*dib);
-  std::uint8_t r, g, b;
   if (dib->biBitCount == 8) {
-    const auto* palette = reinterpret_cast<const RGBQUAD*>(dib + 1);
-    const RGBQUAD q = palette[p[x]];
-    r = q.rgbRed, g = q.rgbGreen, b = q.rgbBlue;
-  } else {
-    b = p[3 * x], g = p[3 * x + 1], r = p[3 * x + 2];
+    const RGBQUAD q = reinterpret_cast<const RGBQUAD*>(dib + 1)[p[x]];
+    return 0.299 * q.rgbRed + 0.587 * q.rgbGreen + 0.114 * q.rgbBlue;
   }
-  return 0.299 * r + 0.587 * g + 0.114 * b;
+  return 0.299 * p[3 * x + 2] + 0.587 * p[3 * x + 1] + 0.114 * p[3 * x];
 }
 
 // The brightness-weighted centre of the pixels within radius of c, above the background that
 // the top-left corner shows.
-Point Centroid(const BITMAPINFOHEADER* dib, Point c, double radius) {
+QPointF Centroid(const BITMAPINFOHEADER* dib, QPointF c, double radius) {
   const double background = Level(dib, 0, dib->biHeight - 1);
   double sum = 0, sx = 0, sy = 0;
   for (int y = 0; y < dib->biHeight; ++y)
     for (int x = 0; x < dib->biWidth; ++x) {
-      if (std::hypot(x - c.x, y - c.y) > radius) continue;
       const double w = Level(dib, x, y) - background;
-      if (w < 8) continue;  // compression noise
+      if (std::hypot(x - c.x(), y - c.y()) > radius || w < 8) continue;  // 8: compression noise
       sum += w, sx += w * x, sy += w * y;
     }
-  return sum > 0 ? Point{sx / sum, sy / sum} : Point{-1e9, -1e9};
+  return sum > 0 ? QPointF(sx / sum, sy / sum) : QPointF(-1e9, -1e9);
 }
 
 // Pixels covered along the row through the scale bar, counted by brightness.
@@ -99,10 +54,10 @@ double ScaleBarPixels(const BITMAPINFOHEADER* dib, int row, int middle) {
 }
 
 TDescriptorSource SourceOf(const QString& carrier) {
-  if (carrier == "ttls") return TDescriptorSource::Ttls;
-  if (carrier == "marker chunk") return TDescriptorSource::Marker;
-  if (carrier == "camera header file") return TDescriptorSource::Camera;
-  return TDescriptorSource::None;
+  return carrier == "ttls"                 ? TDescriptorSource::Ttls
+         : carrier == "marker chunk"       ? TDescriptorSource::Marker
+         : carrier == "camera header file" ? TDescriptorSource::Camera
+                                           : TDescriptorSource::None;
 }
 
 // The timing the viewer takes from the clip's descriptor.
@@ -151,27 +106,26 @@ TEST(DemoGenerator, WritesTheSameFilesEveryRunAndRefusesWhatItCannotWrite) {
 void ExpectTruthSeen(const Demo& demo, const QJsonObject& c, const BITMAPINFOHEADER* dib,
                      double ms) {
   constexpr double kPixels = 0.25;
+  const auto expectAt = [&](QPointF seen, QPointF truth) {
+    EXPECT_NEAR(seen.x(), truth.x(), kPixels);
+    EXPECT_NEAR(seen.y(), truth.y(), kPixels);
+  };
   const QJsonObject target = demo.part("target"), bar = demo.part("bar"),
                     scale = demo.part("scale_bar");
-  const double s = c["pixels_per_mm"].toDouble();
-  const Point p = TargetMotion(target, ms)[0];
-  const Point seen = Centroid(dib, {p.x * s, p.y * s}, 2 * target["radius_mm"].toDouble() * s);
-  EXPECT_NEAR(seen.x, p.x * s, kPixels);
-  EXPECT_NEAR(seen.y, p.y * s, kPixels);
+  const double s = Num(c, "pixels_per_mm");
+  const QPointF p = TargetMotion(target, ms)[0] * s;
+  expectAt(Centroid(dib, p, 2 * Num(target, "radius_mm") * s), p);
 
-  const double angle =
-      (bar["angle0_deg"].toDouble() + bar["rate_deg_per_s"].toDouble() * ms / 1000) * kPi / 180;
-  const Point pivot = Pair(bar["pivot_mm"]);
-  const double half = bar["length_mm"].toDouble() / 2;
-  const Point hand = Centroid(dib, {pivot.x * s, pivot.y * s}, 2.2 * half * s);
-  EXPECT_NEAR(hand.x, (pivot.x + half * std::cos(angle)) * s, kPixels);
-  EXPECT_NEAR(hand.y, (pivot.y + half * std::sin(angle)) * s, kPixels);
+  const double angle = BarRadians(bar, ms), half = Num(bar, "length_mm") / 2 * s;
+  const QPointF pivot = Pair(bar, "pivot_mm") * s;
+  expectAt(Centroid(dib, pivot, 2.2 * half),
+           pivot + QPointF(half * std::cos(angle), half * std::sin(angle)));
 
-  const Point from = Pair(scale["from_mm"]), to = Pair(scale["to_mm"]);
+  const QPointF from = Pair(scale, "from_mm") * s, to = Pair(scale, "to_mm") * s;
   const double length =
-      ScaleBarPixels(dib, int(std::lround(from.y * s)), int(std::lround((from.x + to.x) / 2 * s)));
-  EXPECT_NEAR(length, c["scale_bar_px"].toDouble(), kPixels);
-  EXPECT_DOUBLE_EQ(c["scale_bar_px"].toDouble(), scale["length_mm"].toDouble() * s);
+      ScaleBarPixels(dib, int(std::lround(from.y())), int(std::lround((from.x() + to.x()) / 2)));
+  EXPECT_NEAR(length, Num(c, "scale_bar_px"), kPixels);
+  EXPECT_DOUBLE_EQ(Num(c, "scale_bar_px"), Num(scale, "length_mm") * s);
 }
 
 TEST(DemoGenerator, ClipsOpenWithTheirSizeDepthLengthAndTimingAndShowTheTruth) {
@@ -184,11 +138,11 @@ TEST(DemoGenerator, ClipsOpenWithTheirSizeDepthLengthAndTimingAndShowTheTruth) {
     SCOPED_TRACE(c["file"].toString().toStdString());
     const TClipDescriptor d = ReadClipDescriptor(demo.path(c["file"]));
     EXPECT_EQ(d.source, SourceOf(c["timing_carrier"].toString()));
-    const double rate = c["rate_fps"].toDouble();
+    const double rate = Num(c, "rate_fps");
     const TTimingValues timing = TimingOf(d.text);
     EXPECT_FLOAT_EQ(timing.period, float(1000 / rate));
     EXPECT_FLOAT_EQ(timing.offset, float(-c["trigger_frame"].toInt() * 1000 / rate));
-    EXPECT_FLOAT_EQ(timing.offset, float(c["time_of_frame_0_ms"].toDouble()));
+    EXPECT_FLOAT_EQ(timing.offset, float(Num(c, "time_of_frame_0_ms")));
 
     TAVISTREAM stream(QStringLiteral("AVI"));
     stream.Open(demo.path(c["file"]));
@@ -204,9 +158,8 @@ TEST(DemoGenerator, ClipsOpenWithTheirSizeDepthLengthAndTimingAndShowTheTruth) {
       int size = 0;
       const BITMAPINFOHEADER* dib = nullptr;
       ASSERT_TRUE(stream.GetFrame(getter, frame, size, dib));
-      EXPECT_EQ(dib->biWidth, c["width"].toInt());
-      EXPECT_EQ(dib->biHeight, c["height"].toInt());
-      EXPECT_EQ(dib->biBitCount, c["bit_count"].toInt());
+      EXPECT_EQ(QList<int>({dib->biWidth, dib->biHeight, dib->biBitCount}),
+                QList<int>({c["width"].toInt(), c["height"].toInt(), c["bit_count"].toInt()}));
       ExpectTruthSeen(demo, c, dib, double(timing.offset) + double(timing.period) * frame);
     }
     stream.GetFrameClose(getter);
@@ -216,7 +169,8 @@ TEST(DemoGenerator, ClipsOpenWithTheirSizeDepthLengthAndTimingAndShowTheTruth) {
 // The values of a channel line as formulas from truth.json give them, in single precision.
 std::array<float, 6> ExpectedSignals(const QJsonObject& target, double ms) {
   const auto m = TargetMotion(target, ms);
-  return {float(m[0].x), float(m[0].y), float(m[1].x), float(m[1].y), float(m[2].x), float(m[2].y)};
+  return {float(m[0].x()), float(m[0].y()), float(m[1].x()),
+          float(m[1].y()), float(m[2].x()), float(m[2].y())};
 }
 
 TEST(DemoGenerator, SignalsLoadBackAsDiademChannelsAndCsvColumns) {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <cmath>
 #include <optional>
 
+#include "TestSupport.h"
 #include "ToolRunner.h"
 
 namespace {
@@ -47,13 +47,8 @@ struct Table {
   }
 };
 
-Table Measure(const QTemporaryDir& dir, const char* json) {
-  const QString path = dir.filePath("m.json");
-  QFile f(path);
-  f.open(QIODevice::WriteOnly);
-  f.write(json);
-  f.close();
-  const ToolRun run = RunTool({"measure", path});
+Table Measure(const testsupport::Folder& folder, const char* json) {
+  const ToolRun run = RunTool({"measure", folder.write("m.json", json)});
   EXPECT_EQ(run.exitCode, 0) << run.err.constData();
   Table t;
   for (const QByteArray& line : run.out.split('\n'))
@@ -63,10 +58,10 @@ Table Measure(const QTemporaryDir& dir, const char* json) {
 }
 
 TEST(MeasureTool, ValuesMatchTheFormulasInEveryUnit) {
-  QTemporaryDir dir;
+  testsupport::Folder folder;
   const double mm = 0.5, in = 25.4, pi = std::acos(-1.0);
   const double mph = 0.0022369362, rpm = 9.549296;
-  const Table fixed = Measure(dir, kFixed), moving = Measure(dir, kMoving);
+  const Table fixed = Measure(folder, kFixed), moving = Measure(folder, kMoving);
   const struct {
     const Table* table;
     const char *name, *caption, *time;
@@ -119,22 +114,15 @@ TEST(MeasureTool, ValuesMatchTheFormulasInEveryUnit) {
 }
 
 TEST(MeasureTool, RefusedFileAndOutFile) {
-  QTemporaryDir dir;
-  const QString bad = dir.filePath("bad.json");
-  QFile f(bad);
-  f.open(QIODevice::WriteOnly);
-  f.write(QByteArray(kMoving).replace("\"object\": \"R\"", "\"object\": \"S\""));
-  f.close();
-  const ToolRun refused = RunTool({"measure", bad});
+  testsupport::Folder folder;
+  const QByteArray unknown = QByteArray(kMoving).replace("\"object\": \"R\"", "\"object\": \"S\"");
+  const ToolRun refused = RunTool({"measure", folder.write("bad.json", unknown)});
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_TRUE(refused.err.contains("reference.object")) << refused.err.constData();
   EXPECT_TRUE(refused.out.isEmpty());
-  const QString out = dir.filePath("out.csv");
-  Measure(dir, kMoving);
-  EXPECT_EQ(RunTool({"measure", dir.filePath("m.json"), "--out", out}).exitCode, 0);
-  QFile written(out);
-  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-  EXPECT_EQ(written.readAll(), RunTool({"measure", dir.filePath("m.json")}).out);
+  const QString json = folder.write("m.json", kMoving);
+  EXPECT_EQ(RunTool({"measure", json, "--out", folder.path("out.csv")}).exitCode, 0);
+  EXPECT_EQ(folder.read("out.csv"), RunTool({"measure", json}).out);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <set>
 
 #include "TestSupport.h"
 #include "ToolRunner.h"
@@ -38,21 +39,16 @@ TEST(PlotTool, DemoSignalsDrawnInEachBandAtTheAskedSize) {
   const QImage image(png);
   ASSERT_EQ(image.size(), QSize(900, 700));
   // Every seventh of the height (each band) holds some curve.
-  const std::vector<int> rows = ColouredRows(image);
-  for (int band = 0; band < 7; ++band) {
-    const int top = 700 * band / 7, bottom = 700 * (band + 1) / 7;
-    EXPECT_TRUE(
-        std::any_of(rows.begin(), rows.end(), [&](int y) { return y >= top && y < bottom; }))
-        << "band " << band;
-  }
+  std::set<int> bands;
+  for (int y : ColouredRows(image)) bands.insert(y * 7 / 700);
+  EXPECT_EQ(bands, (std::set<int>{0, 1, 2, 3, 4, 5, 6}));
 
   const QString pdf = dir.filePath("zoomed.pdf");
   const ToolRun p = RunTool({"plot", dat, "--out", pdf, "--size", "640x480", "--from", "0", "--to",
                              "100", "--bands", "overlay"});
   ASSERT_EQ(p.exitCode, 0) << p.err.toStdString();
   QFile file(pdf);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray bytes = file.readAll();
+  const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   EXPECT_TRUE(bytes.startsWith("%PDF"));
   // The page has the asked size in points (a pixel is a point for the PDF writer).
   EXPECT_TRUE(bytes.contains("/MediaBox [0 0 640.000000 480.000000]"));
