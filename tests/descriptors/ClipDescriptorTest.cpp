@@ -55,8 +55,7 @@ class ClipDescriptorTest : public ::testing::Test {
     testsupport::writeFile(CameraHeaderPath(clipPath), bytes.left(size));
   }
   // The packed DIBs of the clip's three frames; empty when one cannot be read.
-  static std::vector<QByteArray> frames(TAVISTREAM& stream, PGETFRAME& getter,
-                                        const QString& path) {
+  std::vector<QByteArray> frames(const QString& path) {
     stream.Open(path);
     std::vector<QByteArray> all;
     if (!stream.GetFrameOpen(getter)) return all;
@@ -69,6 +68,8 @@ class ClipDescriptorTest : public ::testing::Test {
     return all;
   }
   QTemporaryDir dir;
+  TAVISTREAM stream{QStringLiteral("AVI")};
+  PGETFRAME getter = nullptr;
 };
 
 TEST_F(ClipDescriptorTest, TtlsChunkWinsOverMarkerAndCameraHeaderWhenItFits2048Bytes) {
@@ -95,12 +96,9 @@ TEST_F(ClipDescriptorTest, MarkerChunkGivesTimingWithTheStreamsFractionalRate) {
             "[Timing]\rFrame Rate=29.97002997003\rMark Frame=0\rTime at Mark Frame=-12.5\r");
   EXPECT_FALSE(d.changed);
   // A stream header of other than 56 bytes gives no rate, hence no timing.
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-  const QByteArray bytes = file.readAll();
-  file.seek(bytes.indexOf("strh") + 4);
-  file.write(QByteArray("\x30\0\0\0", 4));
-  file.close();
+  QByteArray bytes = contents(path);
+  put32(bytes, int(bytes.indexOf("strh")) + 4, 0x30);
+  testsupport::writeFile(path, bytes);
   EXPECT_EQ(ReadClipDescriptor(path).text, "");
 }
 
@@ -136,16 +134,14 @@ TEST_F(ClipDescriptorTest, CameraHeaderGivesTimingMarkedChangedUnlessShortWrongl
 TEST_F(ClipDescriptorTest, StoredTextIsAppendedOnceThenRewrittenInPlaceAndTheClipStillPlays) {
   const QString path = clip(QStringLiteral("run7.avi"));
   const qint64 before = QFile(path).size();
-  TAVISTREAM stream(QStringLiteral("AVI"));
-  PGETFRAME getter = nullptr;
-  const std::vector<QByteArray> original = frames(stream, getter, path);
+  const std::vector<QByteArray> original = frames(path);
   ASSERT_EQ(original.size(), 3u);
   ASSERT_TRUE(StoreDescriptor(stream, getter, path, "[Titles]\rDescription=first\r"));
   EXPECT_EQ(getter, nullptr);
   EXPECT_FALSE(stream.Opened());
   EXPECT_EQ(QFile(path).size(), before + 2056);
   EXPECT_EQ(ReadClipDescriptor(path).text, "[Titles]\rDescription=first\r");
-  EXPECT_EQ(frames(stream, getter, path), original);
+  EXPECT_EQ(frames(path), original);
 
   const std::string full(2048, 'z');
   ASSERT_TRUE(StoreDescriptor(stream, getter, path, full));
@@ -154,7 +150,7 @@ TEST_F(ClipDescriptorTest, StoredTextIsAppendedOnceThenRewrittenInPlaceAndTheCli
   const TClipDescriptor d = ReadClipDescriptor(path);
   EXPECT_EQ(d.text, "[Titles]\rA=b\r");  // the zero padding ends the shorter text
   EXPECT_FALSE(d.changed);
-  EXPECT_EQ(frames(stream, getter, path), original);
+  EXPECT_EQ(frames(path), original);
 }
 
 // Another program's "ttls" of another size once cut the text, or hid it past 2048 bytes, and a
@@ -163,17 +159,15 @@ TEST_F(ClipDescriptorTest, StoringGivesTheWholeTextBackOrFailsWithItsReasonLeavi
   const std::string text =
       "[Timing]\rFrame Rate=500\r[Titles]\rDescription=" + std::string(1900, 'd') +
       "\rOperator=kim\r";
-  TAVISTREAM stream(QStringLiteral("AVI"));
-  PGETFRAME getter = nullptr;
   for (int stored : {16, 15, 4096, 2050, 8000}) {
     const QString path = clip(QStringLiteral("other%1.avi").arg(stored));
-    const std::vector<QByteArray> original = frames(stream, getter, path);
+    const std::vector<QByteArray> original = frames(path);
     append(path, ChunkCode("ttls"), std::string(std::size_t(stored), 'o'));
     TWriteFailure why = TWriteFailure::DiskFull;
     EXPECT_TRUE(StoreDescriptor(stream, getter, path, text, &why)) << stored;
     EXPECT_EQ(why, TWriteFailure::None);
     EXPECT_EQ(ReadClipDescriptor(path).text, text) << stored;
-    EXPECT_EQ(frames(stream, getter, path), original) << stored;
+    EXPECT_EQ(frames(path), original) << stored;
   }
 
   const QString path = clip(QStringLiteral("refused.avi"));

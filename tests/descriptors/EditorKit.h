@@ -26,7 +26,6 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 // A clip window as the descriptor editor sees it: a descriptor text and its timing model.
 class FakeWindow : public IDescriptorWindow {
  public:
-  virtual ~FakeWindow() = default;
   std::string text;
   TTimingModel timing{text};
   int updates = 0;
