@@ -103,11 +103,10 @@ TEST(BufFileStream, SeekDropsTheBufferAndBlockReadsFollowIt) {
 
 TEST(BufFileStream, FifosAndFoldersAreRefusedNotWaitedOn) {
   Folder folder;
-  const QByteArray fifo = folder.path("pipe").toLocal8Bit();
-  ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
-  EXPECT_THROW(TBufFileStream(folder.path("pipe"), TFileStream::TMode::OpenRead), Exception);
-  EXPECT_THROW(TBufFileStream(folder.dir.path(), TFileStream::TMode::OpenRead), Exception);
-  EXPECT_THROW(TBufFileStream(folder.path("missing"), TFileStream::TMode::OpenRead), Exception);
+  ASSERT_EQ(::mkfifo(folder.path("pipe").toLocal8Bit().constData(), 0600), 0);
+  for (const QString& path : {folder.path("pipe"), folder.dir.path(), folder.path("missing")})
+    EXPECT_THROW(TBufFileStream(path, TFileStream::TMode::OpenRead), Exception)
+        << path.toStdString();
 }
 
 }  // namespace

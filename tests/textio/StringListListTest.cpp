@@ -34,12 +34,16 @@ class StringListListTest : public ::testing::Test {
   TDatabaseFiles files;
 };
 
-TEST_F(StringListListTest, SectionsAreSortedWithoutCaseAndCarryTheirLines) {
+TEST_F(StringListListTest, SectionsAreSortedWithoutCaseCarryTheirLinesAndPutPastTheEndAppends) {
   EXPECT_EQ(cache.Lists(0)->Names(), (QStringList{"crash", "Sled"}));
   EXPECT_EQ(*cache.SectionValues(0, 0), QStringList{"Speed=50"});
   EXPECT_EQ(cache.Lists(0)->Add("SLED"), 1);  // a duplicate keeps the first
   EXPECT_EQ(cache.Lists(0)->Count(), 2);
   EXPECT_EQ(cache.SectionValues(3, 0), nullptr);
+  cache.Put(1, 0, std::make_unique<QStringList>());  // one past the end appends a list
+  ASSERT_EQ(cache.Count(), 2);
+  EXPECT_EQ(cache.Lists(1)->Count(), 0);
+  EXPECT_EQ(cache.Lists(0)->Count(), 2);
 }
 
 TEST_F(StringListListTest, RefreshRereadsOnlyWhenTheFileAgeChanged) {
@@ -65,13 +69,6 @@ TEST_F(StringListListTest, MissingFileHasAgeMinusOneAndIsSkippedOnceStored) {
   cache.Put(0, 0, std::make_unique<QStringList>(QStringList{"kept=1"}));
   cache.Refresh(files);
   EXPECT_EQ(*cache.SectionValues(0, 0), QStringList{"kept=1"});
-}
-
-TEST_F(StringListListTest, PutOnePastTheEndAppendsAList) {
-  cache.Put(1, 0, std::make_unique<QStringList>());
-  ASSERT_EQ(cache.Count(), 2);
-  EXPECT_EQ(cache.Lists(1)->Count(), 0);
-  EXPECT_EQ(cache.Lists(0)->Count(), 2);
 }
 
 }  // namespace
