@@ -68,9 +68,7 @@ TEST(MeasureFile, RefusesBrokenFilesNamingThePlace) {
   // A file of many tiny objects would build a table without end.
   QByteArray many = "\"objects\": [";
   for (int i = 0; i <= TMeasurementFile::kMaxObjects; ++i)
-    many += QByteArray("{\"name\": \"P") + QByteArray::number(i) +
-            "\", \"kind\": \"Point\", "
-            "\"samples\": []},";
+    many += "{\"name\": \"P" + QByteArray::number(i) + "\", \"kind\": \"Point\", \"samples\": []},";
   EXPECT_THROW(ParseMeasurementFile(Edited("\"objects\": [", many.constData())), Exception);
   // The same name in another kind is allowed.
   EXPECT_NO_THROW(ParseMeasurementFile(Edited("\"name\": \"Line 1\"", "\"name\": \"Point 1\"")));

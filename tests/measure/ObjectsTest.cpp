@@ -23,15 +23,13 @@ std::string MessageOf(const std::function<void()>& f) {
   return "(no exception)";
 }
 
-struct NamingCase {
-  std::vector<std::pair<TSampleClass, QString>> existing;
-  TSampleClass cls;
-  QString expected;
-};
-
 TEST(MeasureObjects, NamesCountUpAndSkipTakenNamesInAnyCase) {
   const auto P = TSampleClass::Point, L = TSampleClass::Line;
-  const NamingCase cases[] = {
+  const struct {
+    std::vector<std::pair<TSampleClass, QString>> existing;
+    TSampleClass cls;
+    QString expected;
+  } cases[] = {
       {{}, P, "Point"},
       {{{P, "Point"}}, P, "Point2"},
       {{{P, "Point"}, {P, "Point2"}}, P, "Point3"},
@@ -44,7 +42,7 @@ TEST(MeasureObjects, NamesCountUpAndSkipTakenNamesInAnyCase) {
       {{{L, "Point2"}, {P, "Point"}}, P, "Point2"},
       {{{L, "Line"}, {P, "line2"}}, L, "Line2"},
   };
-  for (const NamingCase& c : cases) {
+  for (const auto& c : cases) {
     TMotionDataBase db;
     for (const auto& [cls, name] : c.existing) db.CreateObject(cls, name, 0);
     const int kind = c.cls == P ? 0 : 1;
@@ -152,17 +150,15 @@ TEST(MeasureObjects, SamplesJoinTheirHolderAndDeletingTheLastKeepsIt) {
   EXPECT_FALSE(recorders["Line"]->removedStillInHolder);
 }
 
-struct PredictCase {
-  const char* what;
-  TCursorMode mode;
-  std::vector<int> frames;  // object clicked there, at x = frame, y = 2 * frame
-  int frame;
-  std::optional<std::pair<float, float>> expected;
-};
-
 TEST(MeasurePredict, ExtrapolatesThroughTheLastTwoSamples) {
   const auto S = TCursorMode::Smart, Si = TCursorMode::Simple;
-  const PredictCase cases[] = {
+  const struct {
+    const char* what;
+    TCursorMode mode;
+    std::vector<int> frames;  // object clicked there, at x = frame, y = 2 * frame
+    int frame;
+    std::optional<std::pair<float, float>> expected;
+  } cases[] = {
       {"none", TCursorMode::None, {10, 20}, 15, std::nullopt},
       {"no samples", S, {}, 15, std::nullopt},
       {"one sample", S, {10}, 15, std::pair{10.f, 20.f}},
@@ -173,7 +169,7 @@ TEST(MeasurePredict, ExtrapolatesThroughTheLastTwoSamples) {
       {"after", S, {10, 20}, 35, std::pair{35.f, 70.f}},
       {"after, uses the last two", S, {0, 10, 20}, 25, std::pair{25.f, 50.f}},
   };
-  for (const PredictCase& c : cases) {
+  for (const auto& c : cases) {
     TMotionDataBase db;
     db.Frames().SetTiming(2, 2.0f, -7.0f);
     db.Objects().cursorMode = c.mode;
@@ -185,18 +181,15 @@ TEST(MeasurePredict, ExtrapolatesThroughTheLastTwoSamples) {
     EXPECT_NEAR(got->x, c.expected->first, 1e-4) << c.what;
     EXPECT_NEAR(got->y, c.expected->second, 1e-4) << c.what;
   }
-}
-
-TEST(MeasurePredict, EarlierSampleWithoutThePointKeepsTheLastPoint) {
+  // An earlier sample without the point keeps the last point; it raised "coordinate 1 is nil".
   TMotionDataBase db;
-  db.Objects().cursorMode = TCursorMode::Smart;
+  db.Objects().cursorMode = S;
   TObjDef* line = db.CreateObject(1);
   db.SetPoint(10, *line, 0, {0, 0});
   db.SetPoint(20, *line, 1, {5, 6});
-  const auto got = db.PredictPoint(*line, 25, 1);  // raised "coordinate 1 is nil" before
+  const auto got = db.PredictPoint(*line, 25, 1);
   ASSERT_TRUE(got);
-  EXPECT_EQ(got->x, 5);
-  EXPECT_EQ(got->y, 6);
+  EXPECT_EQ(std::pair(got->x, got->y), std::pair(5.f, 6.f));
 }
 
 // Independent formulation: the signed angle between the directions, atan2(cross, dot).

@@ -1,5 +1,4 @@
-// The Quick Measure window on a real display window: collecting clicks frame by frame, its
-// settings across a close, the table driving the display window, and unsaved measurements.
+// The Quick Measure window on a real display window, driven as the user drives it.
 
 #include <gtest/gtest.h>
 
@@ -37,12 +36,12 @@ class QMFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testsupport::resetStore();
-    const QString path = dir_.filePath(QStringLiteral("clip.avi"));
+    const QString path = dir_.filePath("clip.avi");
     ASSERT_EQ(clipkit::WriteClip(path.toStdString(), {.width = 64, .height = 48, .frames = 60}),
               AVIERR_OK);
-    display_ = std::make_unique<TDisplayForm>(
-        nullptr, nullptr, TChildShared{.registry = &registry_}, path, QStringLiteral("clip.avi"),
-        std::make_unique<TAVISTREAM>(QStringLiteral("AVI")));
+    display_ =
+        std::make_unique<TDisplayForm>(nullptr, nullptr, TChildShared{.registry = &registry_}, path,
+                                       "clip.avi", std::make_unique<TAVISTREAM>("AVI"));
     display_->CreateQuickMeasure = [](TChildForm* c, int last) -> QWidget* {
       return new TQMForm(c, last);
     };
@@ -50,9 +49,11 @@ class QMFormTest : public ::testing::Test {
     poll();
   }
 
-  TQMForm& open() {
+  TQMForm& open(int pageIndex = -1) {
     display_->OpenQuickMeasure();
-    return *dynamic_cast<TQMForm*>(display_->QuickMeasureWindow());
+    auto& qm = *dynamic_cast<TQMForm*>(display_->QuickMeasureWindow());
+    if (pageIndex >= 0) page(qm, pageIndex);
+    return qm;
   }
   void poll() {
     bool timing = false, frozen = false;
@@ -64,7 +65,7 @@ class QMFormTest : public ::testing::Test {
   }
   template <class T>
   static T* find(QWidget& w, const char* name) {
-    T* found = w.findChild<T*>(QString::fromLatin1(name));
+    T* found = w.findChild<T*>(name);
     EXPECT_NE(found, nullptr) << name;
     return found;
   }
@@ -77,7 +78,7 @@ class QMFormTest : public ::testing::Test {
   }
   static void exportVisible(TQMForm& qm) {
     for (QAction* a : find<QMenu>(qm, "FileMenu")->actions())
-      if (a->text() == QStringLiteral("&Export Visible Columns...")) a->trigger();
+      if (a->text() == "&Export Visible Columns...") a->trigger();
   }
   static TObjDef& object(TQMForm& qm, int i) {
     return *qm.Database().Objects().Object(std::size_t(i));
@@ -90,7 +91,7 @@ class QMFormTest : public ::testing::Test {
   }
   // A left click released over the image, as the user makes it.
   void clickImage(QPoint at) {
-    QWidget* box = display_->findChild<QWidget*>(QStringLiteral("PaintBox"));
+    QWidget* box = display_->findChild<QWidget*>("PaintBox");
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at) + QPointF(0.5, 0.5),
                         box->mapToGlobal(QPointF(at)), Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
@@ -103,9 +104,8 @@ class QMFormTest : public ::testing::Test {
 };
 
 TEST_F(QMFormTest, ClicksFillPointsInOrderAndStepTheFrame) {
-  TQMForm& qm = open();
+  TQMForm& qm = open(0);
   qm.show();
-  page(qm, 0);
   showFrame(10);
   qm.Clicked(10, {5, 5});  // nothing to collect yet
   EXPECT_EQ(qm.Database().Frames().FindHolder(10), nullptr);
@@ -116,9 +116,7 @@ TEST_F(QMFormTest, ClicksFillPointsInOrderAndStepTheFrame) {
   stepping(qm, true, 2);
   // Point, line end 1, line end 2: then two frames on, and the point again.
   for (const QPoint at : {QPoint(10, 10), QPoint(20, 20), QPoint(30, 30)}) clickImage(at);
-  EXPECT_TRUE(has(qm, 10, 1, 0));
-  EXPECT_TRUE(has(qm, 10, 2, 0));
-  EXPECT_TRUE(has(qm, 10, 2, 1));
+  EXPECT_TRUE(has(qm, 10, 1, 0) && has(qm, 10, 2, 0) && has(qm, 10, 2, 1));
   EXPECT_EQ(display_->RequestedFrame, 12);
   poll();
   EXPECT_EQ(qm.Database().Frames().CurrentFrame(), 12);
@@ -127,7 +125,7 @@ TEST_F(QMFormTest, ClicksFillPointsInOrderAndStepTheFrame) {
   EXPECT_TRUE(has(qm, 12, 1, 0));
   EXPECT_FALSE(has(qm, 12, 2, 0));
   // The samples of the shown frame are drawn over the image where they were clicked.
-  const QImage shown = display_->findChild<QWidget*>(QStringLiteral("PaintBox"))->grab().toImage();
+  const QImage shown = display_->findChild<QWidget*>("PaintBox")->grab().toImage();
   bool drawn = false;
   for (int y = 6; y <= 16 && !drawn; ++y)
     for (int x = 6; x <= 16 && !drawn; ++x)
@@ -135,14 +133,13 @@ TEST_F(QMFormTest, ClicksFillPointsInOrderAndStepTheFrame) {
   EXPECT_TRUE(drawn);
 
   // A backward step stops at frame 0; without auto step the frame stays.
-  stepping(qm, true, -3);
   showFrame(1);
-  for (const QPoint at : {QPoint(1, 1), QPoint(2, 2), QPoint(3, 3)}) clickImage(at);
-  EXPECT_EQ(display_->RequestedFrame, 0);
-  poll();
-  stepping(qm, false, 5);
-  for (const QPoint at : {QPoint(1, 1), QPoint(2, 2), QPoint(3, 3)}) clickImage(at);
-  EXPECT_EQ(display_->RequestedFrame, 0);
+  for (bool autoStep : {true, false}) {
+    stepping(qm, autoStep, autoStep ? -3 : 5);
+    for (const QPoint at : {QPoint(1, 1), QPoint(2, 2), QPoint(3, 3)}) clickImage(at);
+    EXPECT_EQ(display_->RequestedFrame, 0);
+    poll();
+  }
   EXPECT_TRUE(has(qm, 0, 2, 1));
 
   // Other pages do not collect.
@@ -155,8 +152,7 @@ TEST_F(QMFormTest, ClicksFillPointsInOrderAndStepTheFrame) {
 // Smart positioning extrapolates the point from its last two samples; the answer only counts
 // while clicks collect, and the status bar shows the pointer in length units.
 TEST_F(QMFormTest, PointerMovesShowScaledPositionAndOfferThePrediction) {
-  TQMForm& qm = open();
-  page(qm, 0);
+  TQMForm& qm = open(0);
   find<QAbstractButton>(qm, "SmartRB")->click();
   find<TQMObjectsPage>(qm, "Objects")->NewObject(0);
   stepping(qm, true, 2);
@@ -170,26 +166,22 @@ TEST_F(QMFormTest, PointerMovesShowScaledPositionAndOfferThePrediction) {
   EXPECT_EQ(*snap, QPointF(18, 32));
   qm.Database().SetGage(0, 0.5f);
   qm.PointerMoved(Qt::NoModifier, {3, 4});
-  EXPECT_EQ(find<QLabel>(qm, "StatusPanel0")->text(), QStringLiteral("X 1.5"));
-  EXPECT_EQ(find<QLabel>(qm, "StatusPanel1")->text(), QStringLiteral("Y 2"));
+  EXPECT_EQ(find<QLabel>(qm, "StatusPanel0")->text(), "X 1.5");
+  EXPECT_EQ(find<QLabel>(qm, "StatusPanel1")->text(), "Y 2");
   page(qm, 4);
   EXPECT_FALSE(qm.PointerMoved(Qt::NoModifier, {3, 4}).has_value());
-  EXPECT_EQ(find<QLabel>(qm, "StatusPanel3")->text(), QStringLiteral("click Image Length Point 1"));
+  EXPECT_EQ(find<QLabel>(qm, "StatusPanel3")->text(), "click Image Length Point 1");
 }
 
 TEST_F(QMFormTest, SettingsSurviveClosingAndReopening) {
-  {
-    TRegIniFile store(kAppKey + QStringLiteral("\\QuickMeasure"));
-    // Character k stands for kind k - 1: only "Ang. Velocity" (kind 13).
-    store.WriteString(QStringLiteral("Collection"), QStringLiteral("Visibles"),
-                      QStringLiteral("0000000000000100"));
-  }
+  // Character k stands for kind k - 1: only "Ang. Velocity" (kind 13).
+  TRegIniFile(kAppKey + "\\QuickMeasure").WriteString("Collection", "Visibles", "0000000000000100");
   TQMForm& qm = open();
   auto* objects = find<TQMObjectsPage>(qm, "Objects");
   objects->NewObject(1);
   const TMyStringGrid& grid = *find<TMyStringGrid>(qm, "Grid");
   ASSERT_EQ(grid.ColCount(), 2);
-  EXPECT_EQ(grid.Cell(1, 1), QStringLiteral("Ang. Velocity"));
+  EXPECT_EQ(grid.Cell(1, 1), "Ang. Velocity");
 
   find<QComboBox>(qm, "LinearUnitsCB")->setCurrentIndex(2);
   find<QComboBox>(qm, "AngularVelCB")->setCurrentIndex(3);
@@ -198,8 +190,8 @@ TEST_F(QMFormTest, SettingsSurviveClosingAndReopening) {
   page(qm, 0);
   qm.resize(700, 500);
   auto& script = testsupport::script();
-  QDir(dir_.path()).mkdir(QStringLiteral("out"));
-  script.files = {dialogs::FileAnswer{{dir_.filePath(QStringLiteral("out/m.csv"))}, 0}};
+  QDir(dir_.path()).mkdir("out");
+  script.files = {dialogs::FileAnswer{{dir_.filePath("out/m.csv")}, 0}};
   exportVisible(qm);
   script.answers = {dialogs::Answer::No};  // the new object is not kept
   qm.close();
@@ -218,38 +210,36 @@ TEST_F(QMFormTest, SettingsSurviveClosingAndReopening) {
   page(again, 4);
   EXPECT_NE(again.size(), QSize(700, 500));
   exportVisible(again);  // cancelled: the dialog opened where the last export went
-  EXPECT_EQ(script.fileRequests.back().directory, dir_.filePath(QStringLiteral("out")));
+  EXPECT_EQ(script.fileRequests.back().directory, dir_.filePath("out"));
 }
 
 TEST_F(QMFormTest, TableAndTimingFollowTheDisplayWindow) {
   TQMForm& qm = open();
   const TMyStringGrid& grid = *find<TMyStringGrid>(qm, "Grid");
   ASSERT_EQ(grid.RowCount(), 60 + 3);
-  EXPECT_EQ(grid.Cell(0, 3 + 40), QStringLiteral("40.00"));  // no timing: 1000 frames/s
+  EXPECT_EQ(grid.Cell(0, 3 + 40), "40.00");  // no timing: 1000 frames/s
   qm.Table().moveToFrame(40);
   poll();
   EXPECT_EQ(display_->ShownFrame, 40);
   EXPECT_EQ(qm.Database().Frames().CurrentFrame(), 40);
   display_->SetFramePeriod(2.0f);
-  EXPECT_EQ(grid.Cell(0, 3 + 40), QStringLiteral("80.00"));
+  EXPECT_EQ(grid.Cell(0, 3 + 40), "80.00");
 }
 
 TEST_F(QMFormTest, UnsavedMeasurementsAreOfferedBeforeTheyAreLost) {
-  TQMForm& qm = open();
-  page(qm, 0);
+  TQMForm& qm = open(0);
   find<TQMObjectsPage>(qm, "Objects")->NewObject(0);
   qm.Clicked(0, {4, 5});
   auto& script = testsupport::script();
   script.answers = {dialogs::Answer::Cancel};
   EXPECT_FALSE(display_->CloseQuery());
   // Yes with a name saves, and the window may go.
-  const QString saved = dir_.filePath(QStringLiteral("m.measure.json"));
+  const QString saved = dir_.filePath("m.measure.json");
   script.answers = {dialogs::Answer::Yes};
   script.files = {dialogs::FileAnswer{{saved}, 0}};
   EXPECT_TRUE(display_->CloseQuery());
   ASSERT_TRUE(QFile::exists(saved));
-  EXPECT_EQ(script.fileRequests.back().directory,
-            dir_.filePath(QStringLiteral("clip.measure.json")));
+  EXPECT_EQ(script.fileRequests.back().directory, dir_.filePath("clip.measure.json"));
   EXPECT_FALSE(qm.MeasurementsChanged());
 
   // Loaded back into a fresh window, the same sample is there; a file that reaches past the
@@ -259,47 +249,33 @@ TEST_F(QMFormTest, UnsavedMeasurementsAreOfferedBeforeTheyAreLost) {
   TQMForm& again = open();
   ASSERT_TRUE(again.LoadMeasurements(saved));
   EXPECT_TRUE(has(again, 0, 1, 0));
-  QByteArray text;
-  {
-    QFile f(saved);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    text = f.readAll();
-  }
-  const QString far = dir_.filePath(QStringLiteral("far.measure.json"));
+  QFile file(saved);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QByteArray text = file.readAll();
+  const QString far = dir_.filePath("far.measure.json");
   testsupport::writeFile(far, text.replace("\"frame\": 0", "\"frame\": 60"));
   script.answers = {dialogs::Answer::OK};
   EXPECT_FALSE(again.LoadMeasurements(far));
   EXPECT_TRUE(has(again, 0, 1, 0));
 }
 
-}  // namespace
-
-namespace {
-
 // An edited or damaged store gives settings the window's controls can show.
 TEST(QMPreferencesTest, StoredValuesAreKeptWithinWhatTheControlsShow) {
   testsupport::resetStore();
   TRegIniFile store(QuickMeasureKey(kAppKey));
-  const QString c = QStringLiteral("Collection");
-  struct Case {
-    const char* name;
-    const char* value;
-  } cases[] = {{"FrameStep", "99999"},       {"CursorPositioning", "7"}, {"GridWidth", "-5"},
-               {"GridHeight", "2000000000"}, {"AutoStep", "2"},          {"Visibles", "1x1"}};
-  for (const Case& k : cases)
-    store.WriteString(c, QString::fromLatin1(k.name), QString::fromLatin1(k.value));
-  store.WriteString(QStringLiteral("DisplacementUnits"), QStringLiteral("Linear"),
-                    QStringLiteral("furlong"));
+  const QString c = "Collection";
+  const std::pair<const char*, const char*> cases[] = {
+      {"FrameStep", "99999"},       {"CursorPositioning", "7"}, {"GridWidth", "-5"},
+      {"GridHeight", "2000000000"}, {"AutoStep", "2"},          {"Visibles", "1x1"}};
+  for (const auto& [name, value] : cases) store.WriteString(c, name, value);
+  store.WriteString("DisplacementUnits", "Linear", "furlong");
   const TQMPreferences p = ReadQMPreferences(store);
-  EXPECT_EQ(p.frameStep, TQMPreferences::kMaxFrameStep);
-  EXPECT_EQ(p.cursorPositioning, 0);
-  EXPECT_EQ(p.gridWidth, 0);
-  EXPECT_EQ(p.gridHeight, TQMPreferences::kMaxWindowSide);
-  EXPECT_FALSE(p.autoStep);
+  EXPECT_EQ(std::tuple(p.frameStep, p.cursorPositioning, p.gridWidth, p.gridHeight, p.autoStep),
+            std::tuple(TQMPreferences::kMaxFrameStep, 0, 0, TQMPreferences::kMaxWindowSide, false));
   // Kinds 0 and 2 set, 1 cleared, 3 (set from the start) kept past the text's end.
   EXPECT_EQ(p.visibleKinds, 0b1101);
-  EXPECT_EQ(VisiblesText(p.visibleKinds), QStringLiteral("1011000000000000"));
-  EXPECT_EQ(p.linearUnit, QStringLiteral("furlong"));  // the selector then takes its first entry
+  EXPECT_EQ(VisiblesText(p.visibleKinds), "1011000000000000");
+  EXPECT_EQ(p.linearUnit, "furlong");  // the selector then takes its first entry
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QString>
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 #include "measure/FrameList.h"
 #include "measure/MotionDataBase.h"
@@ -32,6 +35,12 @@ struct SheetFixture {
   QString Cell(const TObjDef& def, const QString& caption, int frame) {
     const TSheetElement* e = Element(def, caption);
     return e && e->Visible() ? grid.Cell(e->Column(), grid.FixedRows() + frame) : "<none>";
+  }
+  // Checks each {caption, frame, text} among the object's cells.
+  void Expect(const TObjDef& def,
+              std::initializer_list<std::tuple<const char*, int, const char*>> cells) {
+    for (const auto& [caption, frame, text] : cells)
+      EXPECT_EQ(Cell(def, caption, frame), text) << caption << " in frame " << frame;
   }
   // Line end points at angle `degrees` from (0, 0).
   void Line(TObjDef& def, int frame, double degrees, int first = 0) {
